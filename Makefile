@@ -1,0 +1,49 @@
+# make demo: install what is missing, build, render the demo.
+# make test: install what is missing, build every target and run every test.
+JOBS ?= $(shell nproc)
+CMAKE_GEN = -G Ninja
+
+.PHONY: all deps build demo test test-release test-asan test-tsan install clean
+
+all: build
+
+deps:
+	@bash tools/install-deps.sh
+
+build/release/build.ninja: | deps
+	cmake -S . -B build/release $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+
+build/asan/build.ninja: | deps
+	cmake -S . -B build/asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug \
+	  -DQV_SANITIZE=address,undefined -DQV_BENCHMARKS=OFF
+
+build/tsan/build.ninja: | deps
+	cmake -S . -B build/tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQV_SANITIZE=thread -DQV_BENCHMARKS=OFF
+
+build: deps build/release/build.ninja
+	cmake --build build/release -j $(JOBS)
+
+demo: build
+	bash tools/demo.sh
+
+test: test-release test-asan test-tsan
+
+test-release: build
+	ctest --test-dir build/release --output-on-failure -j $(JOBS)
+
+test-asan: deps build/asan/build.ninja
+	cmake --build build/asan -j $(JOBS)
+	ctest --test-dir build/asan --output-on-failure -j $(JOBS) -LE benchmark
+
+test-tsan: deps build/tsan/build.ninja
+	cmake --build build/tsan -j $(JOBS)
+	ctest --test-dir build/tsan --output-on-failure -j $(JOBS) -L threads
+
+# Copies the plug-in where Linux hosts look for VST 2 plug-ins.
+install: build
+	mkdir -p $(HOME)/.vst
+	cp build/release/bin/Quorvane.so $(HOME)/.vst/
+
+clean:
+	rm -rf build out

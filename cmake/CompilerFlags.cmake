@@ -1,0 +1,14 @@
+# Flags for every target. Results must match bit for bit across builds and platforms:
+# no contraction into fused multiply-add, no fast-math, SSE2 arithmetic on 32-bit x86.
+add_compile_options(-Wall -Wextra -ffp-contract=off)
+if(QV_WERROR)
+  add_compile_options(-Werror)
+endif()
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
+  add_compile_options(-msse2 -mfpmath=sse)
+endif()
+
+if(QV_SANITIZE)
+  add_compile_options(-fsanitize=${QV_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${QV_SANITIZE})
+endif()

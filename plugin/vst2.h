@@ -1,0 +1,251 @@
+// Our own declarations of the VST 2 plug-in interface: the records a host and a
+// plug-in exchange, and the opcode and flag numbers this project uses.
+// Natural alignment, no packing: the layouts match what hosts expect on both the
+// 32-bit Windows and the 64-bit Linux builds.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define VSTCALL __cdecl
+#else
+#define VSTCALL
+#endif
+
+typedef std::int32_t int32;
+typedef std::intptr_t intptr;
+
+struct AEffect;
+
+typedef intptr(VSTCALL* audioMasterCallback)(AEffect* effect, int32 opcode, int32 index,
+                                             intptr value, void* ptr, float opt);
+typedef intptr(VSTCALL* AEffectDispatcherProc)(AEffect* effect, int32 opcode, int32 index,
+                                               intptr value, void* ptr, float opt);
+typedef void(VSTCALL* AEffectProcessProc)(AEffect* effect, float** inputs, float** outputs,
+                                          int32 sampleFrames);
+typedef void(VSTCALL* AEffectProcessDoubleProc)(AEffect* effect, double** inputs,
+                                                double** outputs, int32 sampleFrames);
+typedef void(VSTCALL* AEffectSetParameterProc)(AEffect* effect, int32 index, float value);
+typedef float(VSTCALL* AEffectGetParameterProc)(AEffect* effect, int32 index);
+
+// Four characters packed with the first one in the most significant byte.
+constexpr int32 fourCharCode(char a, char b, char c, char d) {
+    return static_cast<int32>((static_cast<std::uint32_t>(static_cast<unsigned char>(a)) << 24) |
+                              (static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 16) |
+                              (static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 8) |
+                              static_cast<std::uint32_t>(static_cast<unsigned char>(d)));
+}
+
+constexpr int32 kEffectMagic = fourCharCode('V', 's', 't', 'P');
+
+struct AEffect {
+    int32 magic;
+    AEffectDispatcherProc dispatcher;
+    AEffectProcessProc process;
+    AEffectSetParameterProc setParameter;
+    AEffectGetParameterProc getParameter;
+    int32 numPrograms;
+    int32 numParams;
+    int32 numInputs;
+    int32 numOutputs;
+    int32 flags;
+    intptr resvd1;
+    intptr resvd2;
+    int32 initialDelay;
+    int32 realQualities;
+    int32 offQualities;
+    float ioRatio;
+    void* object;
+    void* user;
+    int32 uniqueID;
+    int32 version;
+    AEffectProcessProc processReplacing;
+    AEffectProcessDoubleProc processDoubleReplacing;
+    char future[56];
+};
+
+enum VstAEffectFlags : int32 {
+    effFlagsHasEditor = 1,
+    effFlagsHasClip = 2,
+    effFlagsHasVu = 4,
+    effFlagsCanMono = 8,
+    effFlagsCanReplacing = 16,
+    effFlagsProgramChunks = 32,
+};
+
+struct VstEvent {
+    int32 type;
+    int32 byteSize;
+    int32 deltaFrames;
+    int32 flags;
+    char data[16];
+};
+
+struct VstEvents {
+    int32 numEvents;
+    intptr reserved;
+    VstEvent* events[2];  // really numEvents entries long
+};
+
+constexpr int32 kVstMidiType = 1;
+
+struct VstMidiEvent {
+    int32 type;
+    int32 byteSize;
+    int32 deltaFrames;
+    int32 flags;
+    int32 noteLength;
+    int32 noteOffset;
+    char midiData[4];
+    char detune;
+    char noteOffVelocity;
+    char reserved1;
+    char reserved2;
+};
+
+struct VstSpeakerProperties {
+    float azimuth;
+    float elevation;
+    float radius;
+    float reserved;
+    char name[64];
+    int32 type;
+    char future[28];
+};
+
+struct VstSpeakerArrangement {
+    int32 type;
+    int32 numChannels;
+    VstSpeakerProperties speakers[8];  // allocated for numChannels speakers
+};
+
+struct ERect {
+    std::int16_t top;
+    std::int16_t left;
+    std::int16_t bottom;
+    std::int16_t right;
+};
+
+struct VstKeyCode {
+    int32 character;
+    std::uint8_t virt;
+    std::uint8_t modifier;
+};
+
+enum VstModifierKey : std::uint8_t {
+    MODIFIER_SHIFT = 1,
+    MODIFIER_ALTERNATE = 2,
+    MODIFIER_COMMAND = 4,
+    MODIFIER_CONTROL = 8,
+};
+
+static_assert(sizeof(VstSpeakerProperties) == 112, "speaker properties are 112 bytes");
+static_assert(sizeof(VstMidiEvent) == 32, "a MIDI event is 32 bytes");
+static_assert(offsetof(VstSpeakerArrangement, speakers) == 8, "arrangement header is 8 bytes");
+static_assert(sizeof(ERect) == 8, "ERect is four 16-bit fields");
+
+// Dispatcher opcodes (host to plug-in).
+enum AEffectOpcodes : int32 {
+    effOpen = 0,
+    effClose,
+    effSetProgram,
+    effGetProgram,
+    effSetProgramName,
+    effGetProgramName,
+    effGetParamLabel,
+    effGetParamDisplay,
+    effGetParamName,
+    effGetVu,
+    effSetSampleRate,
+    effSetBlockSize,
+    effMainsChanged,
+    effEditGetRect,
+    effEditOpen,
+    effEditClose,
+    effEditDraw,
+    effEditMouse,
+    effEditKey,
+    effEditIdle,
+    effEditTop,
+    effEditSleep,
+    effIdentify,
+    effGetChunk,
+    effSetChunk,
+    effProcessEvents,  // 25
+    effCanBeAutomated,
+    effString2Parameter,
+    effGetNumProgramCategories,
+    effGetProgramNameIndexed,
+    effCopyProgram,  // 30
+    effConnectInput,
+    effConnectOutput,
+    effGetInputProperties,
+    effGetOutputProperties,
+    effGetPlugCategory,  // 35
+    effGetCurrentPosition,
+    effGetDestinationBuffer,
+    effOfflineNotify,
+    effOfflinePrepare,
+    effOfflineRun,  // 40
+    effProcessVarIo,
+    effSetSpeakerArrangement,
+    effSetBlockSizeAndSampleRate,
+    effSetBypass,
+    effGetEffectName,  // 45
+    effGetErrorText,
+    effGetVendorString,
+    effGetProductString,
+    effGetVendorVersion,
+    effVendorSpecific,  // 50
+    effCanDo,
+    effGetTailSize,
+    effIdle,
+    effGetIcon,
+    effSetViewPosition,  // 55
+    effGetParameterProperties,
+    effKeysRequired,
+    effGetVstVersion,
+    effEditKeyDown,
+    effEditKeyUp,  // 60
+    effSetEditKnobMode,
+    effGetMidiProgramName,
+    effGetCurrentMidiProgram,
+    effGetMidiProgramCategory,
+    effHasMidiProgramsChanged,  // 65
+    effGetMidiKeyName,
+    effBeginSetProgram,
+    effEndSetProgram,
+    effGetSpeakerArrangement,
+    effShellGetNextPlugin,  // 70
+    effStartProcess,
+    effStopProcess,
+    effSetTotalSampleToProcess,
+    effSetPanLaw,
+    effBeginLoadBank,  // 75
+    effBeginLoadProgram,
+};
+
+// Host callback opcodes (plug-in to host).
+enum AudioMasterOpcodes : int32 {
+    audioMasterAutomate = 0,
+    audioMasterVersion = 1,
+    audioMasterCurrentId = 2,
+    audioMasterIdle = 3,
+    audioMasterPinConnected = 4,
+    audioMasterWantMidi = 6,
+    audioMasterGetTime = 7,
+    audioMasterProcessEvents = 8,
+    audioMasterGetSampleRate = 16,
+    audioMasterGetBlockSize = 17,
+    audioMasterGetCurrentProcessLevel = 23,
+    audioMasterGetVendorString = 32,
+    audioMasterGetProductString = 33,
+    audioMasterGetVendorVersion = 34,
+    audioMasterCanDo = 37,
+    audioMasterBeginEdit = 43,
+    audioMasterEndEdit = 44,
+};
+
+// Speaker arrangement type used when the plug-in answers with an arrangement of its own.
+constexpr int32 kSpeakerArrUserDefined = 15;

@@ -1,0 +1,59 @@
+#include "tests/support/HostHarness.h"
+
+#include <dlfcn.h>
+#include <stdlib.h>
+
+#include <filesystem>
+
+RecordingHost* RecordingHost::active = nullptr;
+
+RecordingHost::RecordingHost() { active = this; }
+RecordingHost::~RecordingHost() {
+    if (active == this) active = nullptr;
+}
+
+intptr VSTCALL RecordingHost::callback(AEffect* effect, int32 opcode, int32 index, intptr value,
+                                       void*, float opt) {
+    if (!active) return 0;
+    active->calls.push_back(HostCall{effect == nullptr, opcode, index, value, opt});
+    if (opcode == audioMasterVersion) return active->versionAnswer;
+    if (opcode == audioMasterPinConnected) return active->pinAnswer;
+    return 0;
+}
+
+std::vector<HostCall> RecordingHost::callsWith(int32 opcode) const {
+    std::vector<HostCall> found;
+    for (const HostCall& call : calls)
+        if (call.opcode == opcode) found.push_back(call);
+    return found;
+}
+
+LoadedPlugin::LoadedPlugin(const std::string& libraryPath, const std::string& copyName) {
+    char pattern[] = "/tmp/quorvane-test-XXXXXX";
+    if (!mkdtemp(pattern)) return;
+    dir = pattern;
+    const std::string copy = dir + "/" + copyName;
+    std::error_code error;
+    std::filesystem::copy_file(libraryPath, copy, error);
+    if (error) return;
+    handle = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) return;
+    pluginMain = reinterpret_cast<EntryProc>(dlsym(handle, "VSTPluginMain"));
+    legacyMain = reinterpret_cast<EntryProc>(dlsym(handle, "main"));
+}
+
+LoadedPlugin::~LoadedPlugin() {
+    if (handle) dlclose(handle);
+    if (!dir.empty()) {
+        std::error_code error;
+        std::filesystem::remove_all(dir, error);
+    }
+}
+
+AEffect* LoadedPlugin::instantiate(audioMasterCallback callback) {
+    return pluginMain ? pluginMain(callback) : nullptr;
+}
+
+AEffect* LoadedPlugin::instantiateViaMain(audioMasterCallback callback) {
+    return legacyMain ? legacyMain(callback) : nullptr;
+}

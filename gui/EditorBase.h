@@ -29,6 +29,9 @@ public:
     virtual intptr setKnobMode(int32 mode);
     virtual bool onWheel(float distance);
 
+    // The effect reports every parameter change here, from whatever thread made it.
+    virtual void setParameter(int32 /*index*/, float /*value*/) {}
+
     // True when a control of the open panel has the keyboard focus.
     virtual bool hasFocusView() const { return false; }
 

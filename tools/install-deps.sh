@@ -13,7 +13,7 @@ packages=(
   # fonts for the editor, a display for the window tests
   fonts-liberation2 xvfb xauth
   # third-party VST 2 plug-ins the render host is tested against
-  lsp-plugins-vst
+  zam-plugins
 )
 
 missing=()

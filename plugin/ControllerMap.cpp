@@ -14,11 +14,7 @@ constexpr DefaultAssignment kDefaults[kMappedParams] = {
     {71, 0.0f, 1.0f}, {73, 0.0f, 1.0f}, {72, 0.0f, 1.0f}, {79, 0.0f, 1.0f},
 };
 
-#define QV_DEFAULT(i) {kDefaults[i].cc, kDefaults[i].minimum, kDefaults[i].maximum}
-ControllerMap processMap = {{QV_DEFAULT(0), QV_DEFAULT(1), QV_DEFAULT(2), QV_DEFAULT(3),
-                             QV_DEFAULT(4), QV_DEFAULT(5), QV_DEFAULT(6), QV_DEFAULT(7),
-                             QV_DEFAULT(8)}};
-#undef QV_DEFAULT
+ControllerMap processMap;
 
 }  // namespace
 

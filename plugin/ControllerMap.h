@@ -20,8 +20,7 @@ struct ControllerAssignment {
     std::atomic<float> min_control_val;
     std::atomic<float> max_control_val;
 
-    constexpr ControllerAssignment(std::int32_t cc, float minimum, float maximum)
-        : ccnumber(cc), min_control_val(minimum), max_control_val(maximum) {}
+    ControllerAssignment() : ccnumber(0), min_control_val(0.0f), max_control_val(0.0f) {}
 
     std::int32_t cc() const { return ccnumber.load(std::memory_order_relaxed); }
     float minimum() const { return min_control_val.load(std::memory_order_relaxed); }
@@ -33,7 +32,10 @@ struct ControllerAssignment {
     }
 };
 
+// Holds the defaults from construction on.
 struct ControllerMap {
+    ControllerMap() { setDefaults(); }
+
     ControllerAssignment entries[kMappedParams];
 
     void setDefaults();

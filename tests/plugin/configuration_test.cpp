@@ -52,8 +52,7 @@ protected:
 
     ConfigurationMessageSink previousSink = nullptr;
     StartupSettings settings;
-    ControllerMap map{{{0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0},
-                       {0, 0, 0}, {0, 0, 0}, {0, 0, 0}}};
+    ControllerMap map;
     std::string dir, path;
 };
 
@@ -234,8 +233,8 @@ TEST_F(ConfigurationTest, FirstStartWritesTheDefaultFileAndTheSecondReadsItBack)
     EXPECT_EQ(readFile(), kDefaultText);
     EXPECT_EQ(entry(3).cc(), 11);
 
-    ControllerMap second{{{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {1, 1, 1},
-                          {1, 1, 1}, {1, 1, 1}, {1, 1, 1}}};
+    ControllerMap second;
+    for (ControllerAssignment& e : second.entries) e.set(1, 1.0f, 1.0f);
     StartupSettings secondSettings;
     secondSettings.channelCount = 5;
     ASSERT_TRUE(readConfiguration(path, secondSettings, second));

@@ -27,8 +27,10 @@ void ControllerMapping::apply(std::int32_t cc, double v) {
 
 void ControllerMapping::processEvents(const VstEvents* events) {
     if (!events) return;
+    // The array is declared with two entries but really holds numEvents.
+    VstEvent* const* list = events->events;
     for (int32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = events->events[i];
+        const VstEvent* event = list[i];
         if (!event || event->type != kVstMidiType || event->byteSize < kMinimumMidiEventSize)
             continue;
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);

@@ -66,8 +66,9 @@ public:
         buffer.assign(sizeof(VstEvents) + storage.size() * sizeof(VstEvent*), 0);
         auto* list = reinterpret_cast<VstEvents*>(buffer.data());
         list->numEvents = static_cast<int32>(storage.size());
+        VstEvent** slots = list->events;
         for (size_t i = 0; i < storage.size(); ++i)
-            list->events[i] = reinterpret_cast<VstEvent*>(&storage[i]);
+            slots[i] = reinterpret_cast<VstEvent*>(&storage[i]);
         return list;
     }
 
@@ -190,7 +191,8 @@ TEST_F(MappingTest, MalformedEventListsAreSurvived) {
     mixed.other(6).other(0).midi(0xB0, 11, 127, 8).midi(0xF0, 11, 127).midi(0x30, 11, 127);
     mixed.midi(0xB0, 11 | 0x80, 127 | 0x80);  // bytes above 127 lose their eighth bit
     list = mixed.build();
-    list->events[1] = nullptr;
+    VstEvent** slots = list->events;
+    slots[1] = nullptr;
     mapping->processEvents(list);
     ASSERT_EQ(effect.changes.size(), 1u);
     EXPECT_EQ(effect.changes[0], std::make_pair(3, 0.5f));

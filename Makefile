@@ -30,11 +30,11 @@ demo: build
 test: test-release test-asan test-tsan test-fuzz
 
 test-release: build
-	ctest --test-dir build/release --output-on-failure -j $(JOBS)
+	xvfb-run -a ctest --test-dir build/release --output-on-failure -j $(JOBS)
 
 test-asan: deps build/asan/build.ninja
 	cmake --build build/asan -j $(JOBS)
-	ctest --test-dir build/asan --output-on-failure -j $(JOBS) -LE benchmark
+	xvfb-run -a ctest --test-dir build/asan --output-on-failure -j $(JOBS) -LE benchmark
 
 test-tsan: deps build/tsan/build.ninja
 	cmake --build build/tsan -j $(JOBS)

@@ -16,6 +16,9 @@ packages=(
   zam-plugins
 )
 
+# The Windows build: mingw-w64, Wine for 32-bit programs, Debian source entries for libpng.
+bash "$(dirname "$0")/install-windows-deps.sh"
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

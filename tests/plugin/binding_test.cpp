@@ -101,7 +101,7 @@ VstSpeakerArrangement arrangement(int32 channels, int32 type = 1) {
 }
 
 TEST_F(BindingTest, ProgramChangesOnlyForValidIndices) {
-    for (intptr value : {intptr(-1), intptr(16), intptr(1) << 40, intptr(15)}) dispatch(effSetProgram, 0, value);
+    for (intptr value : {intptr(-1), intptr(16), intptr(1) << (sizeof(intptr) * 8 - 2), intptr(15)}) dispatch(effSetProgram, 0, value);
     EXPECT_EQ(effect->events, std::vector<std::string>({"program 15"}));
     EXPECT_EQ(dispatch(effGetProgram), 15);
 }

@@ -1,8 +1,6 @@
 // Reading, writing and clamping "Quorvane.ini".
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -14,6 +12,7 @@
 
 #include "plugin/Configuration.h"
 #include "plugin/ConfigurationMessages.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -29,8 +28,7 @@ protected:
         messages.clear();
         previousSink = setConfigurationMessageSink(captureMessage);
         map.setDefaults();
-        char pattern[] = "/tmp/quorvane-config-XXXXXX";
-        dir = mkdtemp(pattern);
+        dir = makeScratchDirectory("quorvane-config");
         path = dir + "/Quorvane.ini";
     }
     void TearDown() override {
@@ -230,7 +228,7 @@ TEST_F(ConfigurationTest, FirstStartWritesTheDefaultFileAndTheSecondReadsItBack)
     map.entries[3].set(50, 0.25f, 0.75f);
     ASSERT_FALSE(readConfiguration(path, settings, map));
     writeDefaultConfiguration(path, settings, map);
-    EXPECT_EQ(readFile(), kDefaultText);
+    EXPECT_EQ(readFile(), withPlatformLineEnds(kDefaultText));
     EXPECT_EQ(entry(3).cc(), 11);
 
     ControllerMap second;

@@ -1,9 +1,9 @@
 #include "tests/support/HostHarness.h"
 
-#include <dlfcn.h>
-#include <stdlib.h>
-
 #include <filesystem>
+
+#include "tests/support/LibraryLoader.h"
+#include "tests/support/TestFiles.h"
 
 RecordingHost* RecordingHost::active = nullptr;
 
@@ -29,21 +29,19 @@ std::vector<HostCall> RecordingHost::callsWith(int32 opcode) const {
 }
 
 LoadedPlugin::LoadedPlugin(const std::string& libraryPath, const std::string& copyName) {
-    char pattern[] = "/tmp/quorvane-test-XXXXXX";
-    if (!mkdtemp(pattern)) return;
-    dir = pattern;
+    dir = makeScratchDirectory("quorvane-test");
     const std::string copy = dir + "/" + copyName;
     std::error_code error;
     std::filesystem::copy_file(libraryPath, copy, error);
     if (error) return;
-    handle = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
+    handle = openLibrary(copy);
     if (!handle) return;
-    pluginMain = reinterpret_cast<EntryProc>(dlsym(handle, "VSTPluginMain"));
-    legacyMain = reinterpret_cast<EntryProc>(dlsym(handle, "main"));
+    pluginMain = reinterpret_cast<EntryProc>(findLibrarySymbol(handle, "VSTPluginMain"));
+    legacyMain = reinterpret_cast<EntryProc>(findLibrarySymbol(handle, "main"));
 }
 
 LoadedPlugin::~LoadedPlugin() {
-    if (handle) dlclose(handle);
+    if (handle) closeLibrary(handle);
     if (!dir.empty()) {
         std::error_code error;
         std::filesystem::remove_all(dir, error);

@@ -39,7 +39,7 @@ public:
     // Copies the library into a fresh directory of its own and loads it from there, so
     // whatever it writes beside itself stays private to the test.
     explicit LoadedPlugin(const std::string& libraryPath = QV_PLUGIN_PATH,
-                          const std::string& copyName = "Quorvane.so");
+                          const std::string& copyName = QV_PLUGIN_FILE_NAME);
     ~LoadedPlugin();
 
     LoadedPlugin(const LoadedPlugin&) = delete;

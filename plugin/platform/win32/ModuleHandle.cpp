@@ -1,0 +1,3 @@
+#include "plugin/platform/win32/ModuleHandle.h"
+
+HINSTANCE moduleHandle = nullptr;

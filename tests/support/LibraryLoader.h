@@ -1,0 +1,9 @@
+// Loading a plug-in library and finding its exports the way a host on this platform does.
+#pragma once
+
+#include <string>
+
+// Null when the library cannot be loaded.
+void* openLibrary(const std::string& path);
+void* findLibrarySymbol(void* library, const char* name);
+void closeLibrary(void* library);

@@ -1,0 +1,13 @@
+#include "tests/support/LibraryLoader.h"
+
+#include <windows.h>
+
+void* openLibrary(const std::string& path) {
+    return reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
+}
+
+void* findLibrarySymbol(void* library, const char* name) {
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+void closeLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Installs what the Windows build and its tests need: the i686 mingw-w64 toolchain, zlib
+# for it, Wine able to run 32-bit programs, and source entries for Debian's archive so
+# that libpng's source package can be fetched. Idempotent and non-interactive.
+set -euo pipefail
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt_opts=(-o DPkg::Lock::Timeout=900 -y -q)
+need_update=0
+
+# 32-bit Windows programs need Wine's i386 half.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+  need_update=1
+fi
+
+# Source entries mirroring the configured binary ones (deb822 files and sources.list).
+src_list=/etc/apt/sources.list.d/quorvane-deb-src.sources
+if ! grep -rqs '^\(Types:.*deb-src\|deb-src \)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+  tmp=$(mktemp)
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -e "$f" ] || continue
+    # Only Debian's own archive: its stanzas are signed by the Debian keyring.
+    awk 'BEGIN { RS=""; ORS="\n\n" } /debian-archive-keyring/ { sub(/Types: deb/, "Types: deb-src"); print }' "$f" >>"$tmp"
+  done
+  if [ -f /etc/apt/sources.list ]; then
+    grep -E '^deb ' /etc/apt/sources.list | grep -i debian | sed 's/^deb /deb-src /' \
+      | awk '{ print "Types: deb-src\nURIs: " $2 "\nSuites: " $3 "\nComponents: main\n" }' >>"$tmp" || true
+  fi
+  $SUDO install -m 0644 "$tmp" "$src_list"
+  rm -f "$tmp"
+  need_update=1
+fi
+
+packages=(
+  g++-mingw-w64-i686 libz-mingw-w64-dev
+  wine wine32:i386
+  dpkg-dev xz-utils
+)
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ] || [ "$need_update" -eq 1 ]; then
+  $SUDO apt-get "${apt_opts[@]}" update
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get "${apt_opts[@]}" install --no-install-recommends "${missing[@]}"
+fi

@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a prefix of the build tree's own:
-#   tools/wine-run.sh <wine prefix> [--deep] <program.exe> [arguments...]
+#   tools/wine-run.sh <wine prefix> [--display] [--deep] <program.exe> [arguments...]
+# --display keeps the X display (for tests that work real windows, under xvfb-run).
 # --deep runs a copy of the program from a directory nested deeper than the 260-byte
 # paths of Windows allow: Wine starts such a program only from the Unix side.
-# No debug output, no Mono or Gecko installer dialogs, no display (a message box could
-# otherwise wait for a click), nothing in the user's home. The prefix is made on first
+# No debug output, no Mono or Gecko installer dialogs, no display unless asked for (so no
+# window can wait for a click), nothing in the user's home. The prefix is made on first
 # use, once, even when several tests start at the same time.
 set -euo pipefail
 prefix=$(realpath -m "$1")
 shift
 
 export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
+if [ "${1:-}" = --display ]; then
+  shift
+else
+  unset DISPLAY WAYLAND_DISPLAY
+fi
 
 if [ ! -f "$prefix/system.reg" ]; then
   mkdir -p "$(dirname "$prefix")"

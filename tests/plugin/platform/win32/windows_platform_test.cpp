@@ -3,9 +3,13 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "plugin/Configuration.h"
+#include "plugin/ConfigurationMessages.h"
 #include "plugin/platform/ConfigFile.h"
 #include "plugin/platform/Joystick.h"
 #include "plugin/platform/ModulePath.h"
@@ -70,6 +74,74 @@ TEST(WindowsJoystick, NoStickMeansNoPosition) {
     position.x = 7;
     EXPECT_FALSE(openSystemJoystick()->read(position));
     EXPECT_EQ(position.x, 7u);
+}
+
+// What the user sees of a configuration problem: the message boxes, found and answered
+// by a timer that runs inside their modal loops.
+struct ShownBox {
+    std::string caption, text;
+    int buttons = 0;
+    bool owned = false;
+};
+std::vector<ShownBox> shownBoxes;
+
+BOOL CALLBACK inspectControl(HWND control, LPARAM box) {
+    char kind[32];
+    GetClassNameA(control, kind, sizeof kind);
+    ShownBox& shown = *reinterpret_cast<ShownBox*>(box);
+    if (lstrcmpiA(kind, "Button") == 0) ++shown.buttons;
+    char text[256];
+    if (lstrcmpiA(kind, "Static") == 0 && GetWindowTextA(control, text, sizeof text) > 0)
+        shown.text = text;
+    return TRUE;
+}
+
+BOOL CALLBACK answerBox(HWND window, LPARAM) {
+    char kind[32];
+    GetClassNameA(window, kind, sizeof kind);
+    if (lstrcmpA(kind, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    ShownBox shown;
+    char caption[256];
+    GetWindowTextA(window, caption, sizeof caption);
+    shown.caption = caption;
+    shown.owned = GetWindow(window, GW_OWNER) != nullptr;
+    EnumChildWindows(window, inspectControl, reinterpret_cast<LPARAM>(&shown));
+    shownBoxes.push_back(shown);
+    ShowWindow(window, SW_HIDE);
+    PostMessageA(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK lookForBoxes(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), answerBox, 0);
+}
+
+// Needs a display: ctest runs it as plugin_tests_message_box under Xvfb.
+TEST(WindowsMessageBox, EachEmptyValueShowsAModalBoxAndReadingGoesOn) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display";
+    const std::string dir = makeScratchDirectory("quorvane-box");
+    const std::string path = dir + "\\Quorvane.ini";
+    writeWholeFile(path, "NUMCHANNELS\nMIDICCCUTOFF\nNUMCHANNELS 3\n");
+    const ConfigurationMessageSink previous = setConfigurationMessageSink(nullptr);
+    shownBoxes.clear();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, lookForBoxes);
+    StartupSettings settings;
+    ControllerMap map;
+    map.setDefaults();
+    EXPECT_TRUE(readConfiguration(path, settings, map));
+    KillTimer(nullptr, timer);
+    setConfigurationMessageSink(previous);
+    std::filesystem::remove_all(dir);
+
+    ASSERT_EQ(shownBoxes.size(), 2u);
+    EXPECT_EQ(shownBoxes[0].text, "Bad NUMCHANNELS");
+    EXPECT_EQ(shownBoxes[1].text, "Bad MIDICCCUTOFF");
+    for (const ShownBox& box : shownBoxes) {
+        EXPECT_EQ(box.caption, "Quorvane.ini");
+        EXPECT_EQ(box.buttons, 1) << "OK only";
+        EXPECT_FALSE(box.owned);
+    }
+    EXPECT_EQ(settings.channelCount, 3);
 }
 
 }  // namespace

@@ -120,8 +120,8 @@ int render(const std::string& library, const std::string& outputPath) {
         const std::string dir = makeScratchDirectory("quorvane-render-check");
         std::filesystem::copy_file(library, dir + "/" + fileName);
         writeWholeFile(dir + "/Quorvane.ini", halfPower ? "NUMCHANNELS 2\nHALFPOWER\n" : "NUMCHANNELS 2\n");
-        void* handle = openLibrary(dir + "/" + fileName);
-        EntryProc entry = handle ? reinterpret_cast<EntryProc>(findLibrarySymbol(handle, "main")) : nullptr;
+        void* handle = loadLibraryFile(dir + "/" + fileName);
+        EntryProc entry = handle ? reinterpret_cast<EntryProc>(libraryExport(handle, "main")) : nullptr;
         if (!entry) {
             std::fprintf(stderr, "cannot load %s\n", library.c_str());
             ok = false;
@@ -134,7 +134,7 @@ int render(const std::string& library, const std::string& outputPath) {
                 ok = false;
             }
         }
-        if (handle) closeLibrary(handle);
+        if (handle) unloadLibraryFile(handle);
         std::error_code ignored;
         std::filesystem::remove_all(dir, ignored);
     }

@@ -34,14 +34,14 @@ LoadedPlugin::LoadedPlugin(const std::string& libraryPath, const std::string& co
     std::error_code error;
     std::filesystem::copy_file(libraryPath, copy, error);
     if (error) return;
-    handle = openLibrary(copy);
+    handle = loadLibraryFile(copy);
     if (!handle) return;
-    pluginMain = reinterpret_cast<EntryProc>(findLibrarySymbol(handle, "VSTPluginMain"));
-    legacyMain = reinterpret_cast<EntryProc>(findLibrarySymbol(handle, "main"));
+    pluginMain = reinterpret_cast<EntryProc>(libraryExport(handle, "VSTPluginMain"));
+    legacyMain = reinterpret_cast<EntryProc>(libraryExport(handle, "main"));
 }
 
 LoadedPlugin::~LoadedPlugin() {
-    if (handle) closeLibrary(handle);
+    if (handle) unloadLibraryFile(handle);
     if (!dir.empty()) {
         std::error_code error;
         std::filesystem::remove_all(dir, error);

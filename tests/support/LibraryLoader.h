@@ -4,6 +4,6 @@
 #include <string>
 
 // Null when the library cannot be loaded.
-void* openLibrary(const std::string& path);
-void* findLibrarySymbol(void* library, const char* name);
-void closeLibrary(void* library);
+void* loadLibraryFile(const std::string& path);
+void* libraryExport(void* library, const char* name);
+void unloadLibraryFile(void* library);

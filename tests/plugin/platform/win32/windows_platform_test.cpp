@@ -119,6 +119,11 @@ void CALLBACK lookForBoxes(HWND, UINT, UINT_PTR, DWORD) {
 // Needs a display: ctest runs it as plugin_tests_message_box under Xvfb.
 TEST(WindowsMessageBox, EachEmptyValueShowsAModalBoxAndReadingGoesOn) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "needs a display";
+    // A desktop of its own: Wine's default desktop may have been started by a test
+    // without a display, and could show no window then.
+    HDESK desktop = CreateDesktopA("QuorvaneMessageBoxTest", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    ASSERT_NE(desktop, nullptr);
+    ASSERT_TRUE(SetThreadDesktop(desktop));
     const std::string dir = makeScratchDirectory("quorvane-box");
     const std::string path = dir + "\\Quorvane.ini";
     writeWholeFile(path, "NUMCHANNELS\nMIDICCCUTOFF\nNUMCHANNELS 3\n");

@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-void* openLibrary(const std::string& path) {
+void* loadLibraryFile(const std::string& path) {
     return reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
 }
 
-void* findLibrarySymbol(void* library, const char* name) {
+void* libraryExport(void* library, const char* name) {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
 
-void closeLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
+void unloadLibraryFile(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }

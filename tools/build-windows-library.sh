@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds a library for the 32-bit Windows build from Debian's source package and installs
+# it as a static library under <dir>/install, where the Windows build finds it:
+#   tools/build-windows-library.sh <source package> <dir> <toolchain file> [cmake options...]
+# Does nothing when it was built there before. The original tarball is used as it is: it
+# arrives even when the Debian patch file of a security update cannot be fetched.
+set -euo pipefail
+package=$1
+dir=$(realpath -m "$2")
+toolchain=$(realpath "$3")
+shift 3
+install=$dir/install
+stamp=$install/.built
+
+if [ -f "$stamp" ]; then
+  exit 0
+fi
+
+mkdir -p "$dir/download"
+cd "$dir/download"
+if ! ls "${package}"_*.orig.tar.* >/dev/null 2>&1; then
+  apt-get source --download-only "$package" || true
+fi
+tarball=$(ls "${package}"_*.orig.tar.* 2>/dev/null | sort -V | tail -n 1 || true)
+if [ -z "$tarball" ]; then
+  echo "the $package source package could not be fetched (are deb-src entries enabled? see tools/install-windows-deps.sh)" >&2
+  exit 1
+fi
+
+rm -rf "$dir/source" "$dir/build" "$install"
+mkdir -p "$dir/source"
+tar -xf "$tarball" -C "$dir/source" --strip-components=1
+
+# Same arithmetic rules as our own code.
+cmake -S "$dir/source" -B "$dir/build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_INSTALL_PREFIX="$install" \
+  -DCMAKE_C_FLAGS="-msse2 -mfpmath=sse -ffp-contract=off" \
+  -DBUILD_SHARED_LIBS=OFF \
+  "$@" >"$dir/configure.log"
+cmake --build "$dir/build" -j 2 >"$dir/build.log"
+cmake --install "$dir/build" >"$dir/install.log"
+touch "$stamp"
+echo "$package for Windows installed in $install"

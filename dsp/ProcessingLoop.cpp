@@ -1,0 +1,101 @@
+#include "dsp/ProcessingLoop.h"
+
+#include "dsp/EnvelopeFollower.h"
+#include "dsp/FilterEngine.h"
+#include "dsp/Lanes.h"
+
+void ProcessingLoop::setActiveChannels(const bool* active, std::int32_t channelCount) {
+    activeCount = 0;
+    for (std::int32_t c = 0; c < channelCount && c < kMaxChannels; ++c)
+        if (active[c]) channelOfLane[activeCount++] = c;
+}
+
+void ProcessingLoop::beginBlock(const ChannelState* channels) {
+    for (int lane = 0; lane < kMaxChannels; ++lane) {
+        if (lane >= activeCount) {
+            clearLane(lane);
+            continue;
+        }
+        const ChannelState& s = channels[channelOfLane[lane]];
+        lanes[kStage1][lane] = s.stage1;
+        lanes[kStage2][lane] = s.stage2;
+        lanes[kStage3][lane] = s.stage3;
+        lanes[kStage4][lane] = s.stage4;
+        lanes[kFeedback][lane] = s.feedback;
+        lanes[kEnvelope][lane] = s.envelope;
+    }
+}
+
+void ProcessingLoop::endBlock(ChannelState* channels) const {
+    for (int lane = 0; lane < activeCount; ++lane) {
+        ChannelState& s = channels[channelOfLane[lane]];
+        s.stage1 = static_cast<float>(lanes[kStage1][lane]);
+        s.stage2 = static_cast<float>(lanes[kStage2][lane]);
+        s.stage3 = static_cast<float>(lanes[kStage3][lane]);
+        s.stage4 = static_cast<float>(lanes[kStage4][lane]);
+        s.feedback = static_cast<float>(lanes[kFeedback][lane]);
+        s.envelope = static_cast<float>(lanes[kEnvelope][lane]);
+    }
+}
+
+void ProcessingLoop::clearLane(int lane) {
+    for (auto& field : lanes) field[lane] = 0.0;
+}
+
+void ProcessingLoop::processFrame(float* const* inputs, float* const* outputs, std::int32_t n,
+                                  OutputMode mode, const EngineSettings& settings) {
+    switch ((activeCount + 1) / 2) {
+        case 1: processFrameWith<1>(inputs, outputs, n, mode, settings); break;
+        case 2: processFrameWith<2>(inputs, outputs, n, mode, settings); break;
+        case 3: processFrameWith<3>(inputs, outputs, n, mode, settings); break;
+        default: break;
+    }
+}
+
+template <int R>
+void ProcessingLoop::processFrameWith(float* const* inputs, float* const* outputs,
+                                      std::int32_t n, OutputMode mode,
+                                      const EngineSettings& settings) {
+    using L = Lanes<R>;
+    alignas(16) double samples[L::kCount] = {};
+    for (int lane = 0; lane < activeCount; ++lane) samples[lane] = inputs[channelOfLane[lane]][n];
+
+    FilterLanes<L> s;
+    s.stage1 = L::load(lanes[kStage1]);
+    s.stage2 = L::load(lanes[kStage2]);
+    s.stage3 = L::load(lanes[kStage3]);
+    s.stage4 = L::load(lanes[kStage4]);
+    s.feedback = L::load(lanes[kFeedback]);
+    s.envelope = L::load(lanes[kEnvelope]);
+
+    const L x = narrow(L::load(samples) * settings.inputGain);
+    WorkingCoefs<L> coefs{L(settings.cutoffCoef), L(settings.poleCoef), L(settings.feedbackGain)};
+    if (settings.envEnabled) coefs = envelopeStep(s.envelope, x, settings);
+    const L y = filterStep(s, x, coefs, settings);
+
+    s.stage1.store(lanes[kStage1]);
+    s.stage2.store(lanes[kStage2]);
+    s.stage3.store(lanes[kStage3]);
+    s.stage4.store(lanes[kStage4]);
+    s.feedback.store(lanes[kFeedback]);
+    s.envelope.store(lanes[kEnvelope]);
+    y.store(samples);
+
+    // A channel driven out of the float range (extreme settings, a NaN or infinite
+    // input) would stay there until the next resume: clear it now and output silence.
+    const int broken = notFiniteMask(s.stage1 + s.stage2 + s.stage3 + s.stage4 + s.feedback + s.envelope);
+    if (broken != 0) {
+        for (int lane = 0; lane < L::kCount; ++lane) {
+            if (broken & (1 << lane)) {
+                clearLane(lane);
+                samples[lane] = 0.0;
+            }
+        }
+    }
+
+    for (int lane = 0; lane < activeCount; ++lane) {
+        float& out = outputs[channelOfLane[lane]][n];
+        out = mode == OutputMode::Add ? static_cast<float>(out + samples[lane])
+                                      : static_cast<float>(samples[lane]);
+    }
+}

@@ -3,10 +3,7 @@
 // double; every stored result is narrowed to float.
 #pragma once
 
-inline double narrow(double x) { return static_cast<float>(x); }
-// "v > limit ? limit : v" and "v < floor ? floor : v"; a NaN v passes through.
-inline double keepBelow(double limit, double v) { return v > limit ? limit : v; }
-inline double keepAbove(double floor, double v) { return v < floor ? floor : v; }
+#include "dsp/ScalarLane.h"
 
 // k = c^3 x referenceRate / oversampledRate: N cancels, so at 44100 Hz k equals c^3.
 template <typename L>

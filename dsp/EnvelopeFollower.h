@@ -10,7 +10,7 @@ template <typename L>
 inline WorkingCoefs<L> envelopeStep(L& envelope, const L& x, const EngineSettings& e) {
     const L level = absolute(x);
     // A level equal to the envelope counts as falling.
-    const L rising = greaterThan(level, envelope);
+    const auto rising = greaterThan(level, envelope);
     const L coef = select(rising, L(e.attackCoef), L(e.releaseCoef));
     const L complement = select(rising, L(e.attackComplement), L(e.releaseComplement));
     envelope = narrow(level * complement + coef * envelope);

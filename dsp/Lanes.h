@@ -1,10 +1,13 @@
-// R SSE2 registers of two doubles each: 2R channels computed side by side. Every
+// Lane types for the engine: plain double for one channel, and Lanes<R>, R SSE2
+// registers of two doubles each: 2R channels computed side by side. Every
 // operation is the IEEE double operation a scalar build performs, lane by lane, so
 // the results are bit-identical to plain double arithmetic. The loops over R unroll
 // and interleave the channels' independent dependency chains.
 #pragma once
 
 #include <emmintrin.h>
+
+#include "dsp/ScalarLane.h"
 
 template <int R>
 struct Lanes {
@@ -104,3 +107,17 @@ inline int notFiniteMask(const Lanes<R>& a) {
     }
     return bits;
 }
+
+template <typename L>
+struct LaneTraits {
+    static constexpr int kCount = L::kCount;
+    static L load(const double* p) { return L::load(p); }
+    static void store(const L& a, double* p) { a.store(p); }
+};
+
+template <>
+struct LaneTraits<double> {
+    static constexpr int kCount = 1;
+    static double load(const double* p) { return *p; }
+    static void store(double a, double* p) { *p = a; }
+};

@@ -44,48 +44,51 @@ void ProcessingLoop::clearLane(int lane) {
 
 void ProcessingLoop::processFrame(float* const* inputs, float* const* outputs, std::int32_t n,
                                   OutputMode mode, const EngineSettings& settings) {
-    switch ((activeCount + 1) / 2) {
-        case 1: processFrameWith<1>(inputs, outputs, n, mode, settings); break;
-        case 2: processFrameWith<2>(inputs, outputs, n, mode, settings); break;
-        case 3: processFrameWith<3>(inputs, outputs, n, mode, settings); break;
-        default: break;
+    // One channel runs in plain doubles: a half-empty register only adds work.
+    switch (activeCount) {
+        case 0: break;
+        case 1: processFrameWith<double>(inputs, outputs, n, mode, settings); break;
+        case 2: processFrameWith<Lanes<1>>(inputs, outputs, n, mode, settings); break;
+        case 3:
+        case 4: processFrameWith<Lanes<2>>(inputs, outputs, n, mode, settings); break;
+        default: processFrameWith<Lanes<3>>(inputs, outputs, n, mode, settings); break;
     }
 }
 
-template <int R>
+template <typename L>
 void ProcessingLoop::processFrameWith(float* const* inputs, float* const* outputs,
                                       std::int32_t n, OutputMode mode,
                                       const EngineSettings& settings) {
-    using L = Lanes<R>;
-    alignas(16) double samples[L::kCount] = {};
+    using Lane = LaneTraits<L>;
+    alignas(16) double samples[Lane::kCount] = {};
     for (int lane = 0; lane < activeCount; ++lane) samples[lane] = inputs[channelOfLane[lane]][n];
 
     FilterLanes<L> s;
-    s.stage1 = L::load(lanes[kStage1]);
-    s.stage2 = L::load(lanes[kStage2]);
-    s.stage3 = L::load(lanes[kStage3]);
-    s.stage4 = L::load(lanes[kStage4]);
-    s.feedback = L::load(lanes[kFeedback]);
-    s.envelope = L::load(lanes[kEnvelope]);
+    s.stage1 = Lane::load(lanes[kStage1]);
+    s.stage2 = Lane::load(lanes[kStage2]);
+    s.stage3 = Lane::load(lanes[kStage3]);
+    s.stage4 = Lane::load(lanes[kStage4]);
+    s.feedback = Lane::load(lanes[kFeedback]);
+    s.envelope = Lane::load(lanes[kEnvelope]);
 
-    const L x = narrow(L::load(samples) * settings.inputGain);
+    const L x = narrow(Lane::load(samples) * settings.inputGain);
     WorkingCoefs<L> coefs{L(settings.cutoffCoef), L(settings.poleCoef), L(settings.feedbackGain)};
     if (settings.envEnabled) coefs = envelopeStep(s.envelope, x, settings);
     const L y = filterStep(s, x, coefs, settings);
 
-    s.stage1.store(lanes[kStage1]);
-    s.stage2.store(lanes[kStage2]);
-    s.stage3.store(lanes[kStage3]);
-    s.stage4.store(lanes[kStage4]);
-    s.feedback.store(lanes[kFeedback]);
-    s.envelope.store(lanes[kEnvelope]);
-    y.store(samples);
+    Lane::store(s.stage1, lanes[kStage1]);
+    Lane::store(s.stage2, lanes[kStage2]);
+    Lane::store(s.stage3, lanes[kStage3]);
+    Lane::store(s.stage4, lanes[kStage4]);
+    Lane::store(s.feedback, lanes[kFeedback]);
+    Lane::store(s.envelope, lanes[kEnvelope]);
+    Lane::store(y, samples);
 
     // A channel driven out of the float range (extreme settings, a NaN or infinite
     // input) would stay there until the next resume: clear it now and output silence.
     const int broken = notFiniteMask(s.stage1 + s.stage2 + s.stage3 + s.stage4 + s.feedback + s.envelope);
     if (broken != 0) {
-        for (int lane = 0; lane < L::kCount; ++lane) {
+        for (int lane = 0; lane < Lane::kCount; ++lane) {
             if (broken & (1 << lane)) {
                 clearLane(lane);
                 samples[lane] = 0.0;

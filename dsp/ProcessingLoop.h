@@ -25,7 +25,7 @@ public:
     void endBlock(ChannelState* channels) const;
 
 private:
-    template <int R>
+    template <typename L>
     void processFrameWith(float* const* inputs, float* const* outputs, std::int32_t n,
                           OutputMode mode, const EngineSettings& settings);
     void clearLane(int lane);

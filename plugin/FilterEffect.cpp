@@ -9,9 +9,11 @@
 FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool halfPowerMode)
     : EffectBaseExt(hostCallback, kNumPrograms, kNumParams),
       halfPower(halfPowerMode),
-      parameters(halfPowerMode ? 4 : 8) {
+      parameters(halfPowerMode ? 4 : 8),
+      controllers(*this, processControllerMap(), openSystemJoystick()) {
     channelCount = channels;
     programs.reset(new (std::nothrow) ProgramBank);
+    controllers.deriveFlags();
     if (programs) {
         programs->fillFactoryPrograms();
         setProgram(0);
@@ -90,14 +92,18 @@ void FilterEffect::processBlock(float** inputs, float** outputs, int32 sampleFra
         // Settings are read afresh every frame: a change made meanwhile, also by the
         // poll below, takes effect from the next frame.
         loop.processFrame(inputs, outputs, n, mode, parameters.settings());
-        if (joystickMapped && frameCounter > 441000 && pollInterval > 0 &&
+        if (controllers.joystickMapped && frameCounter > 441000 && pollInterval > 0 &&
             frameCounter % static_cast<std::uint32_t>(pollInterval) == 0)
             pollJoystick();
     }
     loop.endBlock(channelStates);
 }
 
-void FilterEffect::pollJoystick() {}
+
+int32 FilterEffect::processEvents(VstEvents* events) {
+    controllers.processEvents(events);
+    return 1;
+}
 
 void FilterEffect::resume() {
     requestMidiEvents(1);

@@ -9,6 +9,7 @@
 #include "dsp/ProcessingLoop.h"
 #include "dsp/ProgramBank.h"
 #include "dsp/RelaxedAtomic.h"
+#include "plugin/ControllerMapping.h"
 #include "plugin/EffectBaseExt.h"
 
 class FilterEffect : public EffectBaseExt {
@@ -33,6 +34,7 @@ public:
     void processReplacing(float** inputs, float** outputs, int32 sampleFrames) override;
     void suspend() override {}
     void resume() override;
+    int32 processEvents(VstEvents* events) override;
 
     int getChannelCount() const { return channelCount; }
     bool isHalfPower() const { return halfPower; }
@@ -46,18 +48,18 @@ public:
     const ChannelState& channelState(int channel) const { return channelStates[channel]; }
     bool isChannelProcessed(int channel) const { return inputConnected[channel]; }
 
+    ControllerMapping& controllerMapping() { return controllers; }
+
 private:
     void processBlock(float** inputs, float** outputs, int32 sampleFrames, OutputMode mode);
-    void pollJoystick();
+    void pollJoystick() { controllers.pollJoystick(); }
 
     bool halfPower;
     ParameterModel parameters;
     std::unique_ptr<ProgramBank> programs;
     // curProgram as the parameter setters read it, from any thread.
     RelaxedAtomic<int32> currentProgram{0};
-    bool pitchBendMapped = false;
-    bool pressureMapped = false;
-    bool joystickMapped = false;
+    ControllerMapping controllers;
 
     ChannelState channelStates[kMaxChannels];
     bool inputConnected[kMaxChannels] = {};

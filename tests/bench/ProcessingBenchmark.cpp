@@ -96,7 +96,8 @@ bool bitIdentical(int channels, int n, bool envelope) {
     return true;
 }
 
-// Collects the time per block of every run, keyed by its arguments.
+// Collects the processor time per block of every run, keyed by its arguments (processor
+// time, because other work on the machine stretches the wall-clock time).
 class CollectingReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -106,7 +107,7 @@ public:
             const std::string::size_type slash = name.find('/');
             const bool loop = name.rfind("loop", 0) == 0;
             (loop ? loopTimes : scalarTimes)[name.substr(slash)] =
-                run.real_accumulated_time / static_cast<double>(run.iterations);
+                run.cpu_accumulated_time / static_cast<double>(run.iterations);
         }
     }
     std::map<std::string, double> loopTimes, scalarTimes;

@@ -7,7 +7,7 @@
 #include "dsp/FilterEngine.h"
 
 template <typename L>
-inline WorkingCoefs<L> envelopeStep(L& envelope, const L& x, const EngineSettings& e) {
+QV_ALWAYS_INLINE WorkingCoefs<L> envelopeStep(L& envelope, const L& x, const EngineSettings& e) {
     const L level = absolute(x);
     // A level equal to the envelope counts as falling.
     const auto rising = greaterThan(level, envelope);

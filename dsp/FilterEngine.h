@@ -20,7 +20,7 @@ struct WorkingCoefs {
 };
 
 template <typename L>
-inline L filterStep(FilterLanes<L>& s, const L& x, const WorkingCoefs<L>& c,
+QV_ALWAYS_INLINE L filterStep(FilterLanes<L>& s, const L& x, const WorkingCoefs<L>& c,
                     const EngineSettings& e) {
     const L d(kDenormalOffset);
     const L makeup(e.resoMakeupGain);

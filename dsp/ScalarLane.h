@@ -4,6 +4,10 @@
 
 #include <cmath>
 
+// The per-sample steps are inlined into the frame loop so that the channel state stays
+// in registers.
+#define QV_ALWAYS_INLINE inline __attribute__((always_inline))
+
 // The value a float variable would hold.
 inline double narrow(double x) { return static_cast<float>(x); }
 // "v > limit ? limit : v" and "v < floor ? floor : v"; a NaN v passes through.

@@ -82,20 +82,23 @@ TEST(FilterEngine, ConstantInputSettlesWithTheMakeupGain) {
     }
 }
 
+// Four stages, Cutoff 0.3, one impulse: the filter rings on from between Reso 0.8 and
+// 0.85, and the limit holds the feedback, and so the output, in bounds.
 TEST(FilterEngine, SelfOscillationIsBoundedByTheFeedbackLimit) {
     struct Case {
         float reso;
         bool rings;
     };
-    for (Case c : {Case{0.7f, false}, Case{0.9f, true}, Case{1.0f, true}}) {
+    for (Case c : {Case{0.7f, false}, Case{0.8f, false}, Case{0.85f, true}, Case{0.9f, true},
+                   Case{1.0f, true}}) {
         Engine e(0.3f, 1.0f);
         e.setParameter(kResonance, c.reso);
         float peakFeedback = 0, peakOutput = 0, lateOutput = 0;
-        for (int n = 0; n < 44100; ++n) {
+        for (int n = 0; n < 88200; ++n) {
             const float y = e.step(n == 0 ? 1.0f : 0.0f);
             peakFeedback = std::max(peakFeedback, std::fabs(e.channelState(0).feedback));
             peakOutput = std::max(peakOutput, std::fabs(y));
-            if (n > 40000) lateOutput = std::max(lateOutput, std::fabs(y));
+            if (n > 80000) lateOutput = std::max(lateOutput, std::fabs(y));
         }
         EXPECT_LE(peakFeedback, 1.0f) << c.reso;
         EXPECT_LT(peakOutput, 2.0f) << c.reso;
@@ -106,21 +109,6 @@ TEST(FilterEngine, SelfOscillationIsBoundedByTheFeedbackLimit) {
             EXPECT_LT(lateOutput, 1e-6f) << c.reso;
         }
     }
-}
-
-TEST(FilterEngine, OscillationSetsInBetweenReso080And085) {
-    auto rings = [](float reso) {
-        Engine e(0.3f, 1.0f);
-        e.setParameter(kResonance, reso);
-        float late = 0;
-        for (int n = 0; n < 88200; ++n) {
-            const float y = e.step(n == 0 ? 1.0f : 0.0f);
-            if (n > 80000) late = std::max(late, std::fabs(y));
-        }
-        return late > 0.01f;
-    };
-    EXPECT_FALSE(rings(0.8f));
-    EXPECT_TRUE(rings(0.85f));
 }
 
 TEST(FilterEngine, WaveshaperCurve) {

@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
 
-.PHONY: all deps build demo test test-release test-asan test-tsan test-fuzz-image install clean
+.PHONY: all deps build demo test test-release test-asan test-tsan test-fuzz test-fuzz-image install clean
 
 all: build
 
@@ -27,30 +27,36 @@ build: deps build/release/build.ninja
 demo: build
 	bash tools/demo.sh
 
-test: test-release test-asan test-tsan test-fuzz-image
+test: test-release test-asan test-tsan test-fuzz
 
 test-release: build
-	ctest --test-dir build/release --output-on-failure -j $(JOBS)
+	xvfb-run -a ctest --test-dir build/release --output-on-failure -j $(JOBS)
 
 test-asan: deps build/asan/build.ninja
 	cmake --build build/asan -j $(JOBS)
-	ctest --test-dir build/asan --output-on-failure -j $(JOBS) -LE benchmark
+	xvfb-run -a ctest --test-dir build/asan --output-on-failure -j $(JOBS) -LE benchmark
 
 test-tsan: deps build/tsan/build.ninja
 	cmake --build build/tsan -j $(JOBS)
 	ctest --test-dir build/tsan --output-on-failure -j $(JOBS) -L threads
 
-# A short libFuzzer run of the image loader (clang, address and undefined sanitizers),
-# seeded with the panel images as they are stored.
+# Each fuzzer runs for FUZZ_SECONDS under AddressSanitizer and UndefinedBehaviorSanitizer.
+FUZZ_SECONDS ?= 20
 build/fuzz/build.ninja: | deps
-	cmake -S tests/fuzz -B build/fuzz $(CMAKE_GEN) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQV_SANITIZE=address,undefined -DQV_FUZZERS=ON -DQV_BENCHMARKS=OFF -DQV_WERROR=OFF
 
+test-fuzz: deps build/fuzz/build.ninja
+	cmake --build build/fuzz -j $(JOBS) --target fuzzers
+	bash tools/run-fuzzers.sh build/fuzz/bin $(FUZZ_SECONDS)
+
+# The image loader's fuzzer alone for 15 s, seeded with the panel images as stored
+# (test-fuzz runs it with the others).
 test-fuzz-image: deps build/fuzz/build.ninja
-	cmake --build build/fuzz -j $(JOBS)
-	mkdir -p build/fuzz/corpus build/fuzz/seeds
-	cp resources/127_splash.zvb resources/128_background.zvb resources/134_mode_switch.zvb build/fuzz/seeds/
-	build/fuzz/fuzz-image-loader -max_total_time=15 -max_len=32768 -rss_limit_mb=1024 \
-	  -malloc_limit_mb=256 -print_final_stats=1 build/fuzz/corpus build/fuzz/seeds
+	cmake --build build/fuzz -j $(JOBS) --target image_loader_fuzzer
+	mkdir -p build/fuzz/fuzz-corpus/image_loader_fuzzer
+	build/fuzz/bin/image_loader_fuzzer -max_total_time=15 -print_final_stats=1 \
+	  build/fuzz/fuzz-corpus/image_loader_fuzzer tests/fuzz/seeds/image_loader_fuzzer
 
 # Copies the plug-in where Linux hosts look for VST 2 plug-ins.
 install: build

@@ -5,13 +5,6 @@
 
 #include "gui/PngDecoder.h"
 #include "gui/ResourceStream.h"
-#include "gui/platform/Resources.h"
-
-// The decoder reads from memory here; the library's own resources play no part.
-namespace platform {
-bool findImageResource(std::int32_t, ResourceBytes&) { return false; }
-std::unique_ptr<PixelBitmap> loadBitmapResource(std::int32_t) { return nullptr; }
-}  // namespace platform
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size > 0xFFFFFFFFu) return 0;

@@ -45,6 +45,7 @@ void readImage(png_structp png, png_infop info, DecodedImage& out) {
     for (int pass = 0; pass < passes; ++pass)
         for (png_uint_32 row = 0; row < height; ++row) png_read_row(png, bits + (height - 1 - row) * stride, nullptr);
     png_read_end(png, nullptr);
+    out.complete = true;
 }
 
 // Nothing is logged: errors only leave through the error exit.
@@ -75,5 +76,5 @@ void decodePng(ResourceStream& stream, DecodedImage& out) {
     png_set_read_fn(png, &stream, readFromStream);
     readImage(png, info, out);
     png_destroy_read_struct(&png, &info, nullptr);
-    if (out.pixels) premultiply(out.pixels->bits(), std::size_t(out.width) * std::size_t(out.height));
+    if (out.pixels && out.complete) premultiply(out.pixels->bits(), std::size_t(out.width) * std::size_t(out.height));
 }

@@ -14,6 +14,8 @@ struct DecodedImage {
     // None when the header was not read or the buffer could not be made; possibly only
     // partly filled when the data was corrupt.
     std::unique_ptr<platform::PixelBitmap> pixels;
+    // Every row and the end of the PNG were read; only then are the pixels premultiplied.
+    bool complete = false;
 };
 
 // Bitmaps above this many pixels are refused rather than allocated (absurd headers).

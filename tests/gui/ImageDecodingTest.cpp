@@ -241,6 +241,34 @@ TEST(PngDecodingFailures, TruncatedDataStopsWithThePartReadSoFar) {
     EXPECT_EQ(none.width, 0);
 }
 
+TEST(PngDecodingFailures, AnErrorSkipsPremultiplication) {
+    TestPng png;
+    png.width = 64;
+    png.height = 64;
+    png.idatChunkSize = 512;  // many chunks, so a cut leaves the first rows readable
+    std::uint32_t seed = 1;
+    for (int y = 0; y < 64; ++y) {
+        std::vector<png_byte> row;
+        for (int x = 0; x < 64; ++x) {
+            seed = seed * 1664525u + 1013904223u;  // noise keeps the data from compressing away
+            row.insert(row.end(), {200, png_byte(seed >> 24), 200, 128});
+        }
+        png.rows.push_back(row);
+    }
+    const std::vector<std::uint8_t> whole = png.encode();
+    const DecodedImage complete = decodeStored(whole);
+    ASSERT_TRUE(complete.complete);
+    EXPECT_EQ(pixel(complete, 0, 0)[0], 100);
+
+    std::vector<std::uint8_t> cut = whole;
+    cut.resize(whole.size() * 3 / 4);
+    const DecodedImage partial = decodeStored(cut);
+    ASSERT_TRUE(partial.pixels);
+    EXPECT_FALSE(partial.complete);
+    EXPECT_EQ(pixel(partial, 0, 0)[0], 200) << "the top row was read but left as decoded";
+    EXPECT_EQ(pixel(partial, 0, 63)[3], 0) << "the bottom row was never read";
+}
+
 TEST(PngDecodingFailures, BadChecksumEndsDecoding) {
     std::vector<std::uint8_t> png = smallRgba();
     png[29] ^= 0x01;  // header checksum

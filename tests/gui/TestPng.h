@@ -16,6 +16,7 @@ struct TestPng {
     bool greyTransparent = false;
     png_color_16 transparentGrey{};
     bool interlaced = false;
+    std::size_t idatChunkSize = 0;  // 0: libpng's default
     // Packed rows as libpng expects them for the colour type and depth, top row first.
     std::vector<std::vector<png_byte>> rows;
 
@@ -34,6 +35,7 @@ struct TestPng {
         png_set_IHDR(png, info, png_uint_32(width), png_uint_32(height), bitDepth, colorType,
                      interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                      PNG_FILTER_TYPE_DEFAULT);
+        if (idatChunkSize) png_set_compression_buffer_size(png, idatChunkSize);
         if (!palette.empty()) png_set_PLTE(png, info, palette.data(), int(palette.size()));
         if (!paletteAlpha.empty())
             png_set_tRNS(png, info, paletteAlpha.data(), int(paletteAlpha.size()), nullptr);

@@ -3,3 +3,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 echo "Built plug-in: build/release/bin/Quorvane.so"
+# A contact sheet of the panel artwork, drawn from the library's embedded images.
+mkdir -p out
+build/release/bin/quorvane-contact-sheet out/artwork-contact-sheet.png

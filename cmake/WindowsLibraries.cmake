@@ -16,6 +16,9 @@ qv_windows_library(libpng1.6 ${CMAKE_BINARY_DIR}/libpng
                    -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
                    -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON -DPNG_HARDWARE_OPTIMIZATIONS=OFF)
 
+# pkg-config must see these libraries only, never the build machine's own.
+set(ENV{PKG_CONFIG_LIBDIR} ${CMAKE_BINARY_DIR}/libpng/install/lib/pkgconfig)
+
 # Static libraries only: an import library would make Quorvane.dll depend on zlib1.dll.
 set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
 set(ZLIB_USE_STATIC_LIBS ON)

@@ -130,5 +130,6 @@ void ProgressBar::update(double fraction) {
 }
 
 void ProgressBar::finish() {
-    if (shownPercent >= 0) out << "\n" << std::flush;
+    // Wipes the bar, so what follows starts on a clean line.
+    if (shownPercent >= 0) out << "\r" << std::string(48, ' ') << "\r" << std::flush;
 }

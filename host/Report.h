@@ -29,7 +29,7 @@ std::string formatBriefSummary(const RenderReport& report);
 // Level as dBFS text, "-inf" for silence.
 std::string formatDecibels(double level);
 
-// A bar drawn in place on a terminal, redrawn only when it changes.
+// A bar drawn in place on a terminal, redrawn only when it changes, wiped at the end.
 class ProgressBar {
 public:
     explicit ProgressBar(std::ostream& stream) : out(stream) {}

@@ -91,6 +91,7 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
     report.outputEncoding = encoding;
     report.result = &result;
     report.elapsedSeconds = elapsed.count();
+    report.automationNotices = plugin.host().automation.size();
     out << (options.brief ? formatBriefSummary(report) : formatSummary(report));
 }
 

@@ -103,6 +103,8 @@ std::string formatSummary(const RenderReport& report) {
         out << format("  %-9d", channel + 1) << levelColumn(result.input, channel)
             << levelColumn(result.output, channel) << "\n";
     out << "  (levels in dBFS)\n";
+    if (report.automationNotices)
+        out << "  automation: " << report.automationNotices << " notice(s) from the plug-in\n";
     out << format("  time:   %.3f s, %.1fx realtime\n", report.elapsedSeconds, realtimeFactor(report));
     return out.str();
 }

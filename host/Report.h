@@ -20,6 +20,7 @@ struct RenderReport {
     AudioFormat inputFormat;
     SampleEncoding outputEncoding = SampleEncoding::Float;
     const RenderResult* result = nullptr;
+    std::size_t automationNotices = 0;
     double elapsedSeconds = 0.0;
 };
 

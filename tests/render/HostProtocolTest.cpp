@@ -87,13 +87,19 @@ TEST(HostProtocol, AnswersTheCallbackAsAWellBehavedOfflineHost) {
 
 TEST(HostProtocol, RecordsAutomationTheInstanceSends) {
     Probe probe(FAKE_PROBE_PATH);
-    PluginInstance plugin(probe.libraryPath);
-    plugin.setProgram(1);
-    plugin.setProgram(2);
-    ASSERT_EQ(plugin.host().automation.size(), 2u);
-    EXPECT_EQ(plugin.host().automation[0].index, kFakeGain);
-    EXPECT_FLOAT_EQ(plugin.host().automation[0].value, 0.125f);
-    EXPECT_FLOAT_EQ(plugin.host().automation[1].value, 0.0f);
+    {
+        PluginInstance plugin(probe.libraryPath);
+        plugin.setProgram(1);
+        plugin.setProgram(2);
+        ASSERT_EQ(plugin.host().automation.size(), 2u);
+        EXPECT_EQ(plugin.host().automation[0].index, kFakeGain);
+        EXPECT_FLOAT_EQ(plugin.host().automation[0].value, 0.125f);
+        EXPECT_FLOAT_EQ(plugin.host().automation[1].value, 0.0f);
+    }
+    ScratchDirectory scratch;
+    writeAudio(scratch.file("in.wav"), makeNoise(8000, 2, 0.01, 0.5), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    const ToolRun run = runTool({probe.libraryPath, scratch.file("in.wav"), scratch.file("out.wav"), "--program", "2"});
+    EXPECT_NE(run.out.find("automation: 1 notice(s) from the plug-in"), std::string::npos) << run.out;
 }
 
 // Run over several blocks of different sizes, a plug-in without processReplacing must
@@ -117,8 +123,8 @@ TEST_P(ProcessPath, OutputIsTheInputTimesTheGainInEveryBlock) {
     for (std::int64_t i = input.frames(); i < output.frames(); ++i) ASSERT_EQ(output.at(i, 0), 0.0f);
 }
 
-INSTANTIATE_TEST_SUITE_P(ReplacingAndAccumulating, ProcessPath,
-                         ::testing::Values(FAKE_PROBE_PATH, FAKE_ACCUMULATING_PATH));
+INSTANTIATE_TEST_SUITE_P(ReplacingAccumulatingAndMainOnly, ProcessPath,
+                         ::testing::Values(FAKE_PROBE_PATH, FAKE_ACCUMULATING_PATH, FAKE_MAIN_ONLY_PATH));
 
 TEST(HostProtocol, MidiEventsArriveAtTheirFramesThroughTheBlocks) {
     Probe probe(FAKE_PROBE_PATH);

@@ -1,7 +1,7 @@
 // Tiny VST 2 libraries for the render tool's tests. FAKE_KIND picks one:
 //   1 no entry point, 2 wrong magic, 3 entry returns null,
 //   4 probe with processReplacing, 5 probe with only the accumulating process call
-//     and no indexed program names.
+//     and no indexed program names, 6 the probe of 4 exported only as main.
 #include <cstdio>
 #include <cstring>
 #include <limits>
@@ -34,7 +34,7 @@ __attribute__((visibility("default"))) FakeProbe fakeProbe;
 
 namespace {
 
-constexpr bool kReplacing = FAKE_KIND == 4;
+constexpr bool kReplacing = FAKE_KIND != 5;
 const char* const kProgramNames[] = {"Unity", "Quiet", "Silent"};
 const float kProgramGains[] = {0.5f, 0.125f, 0.0f};
 constexpr int kNumPrograms = 3;
@@ -139,7 +139,14 @@ intptr VSTCALL dispatcher(AEffect* effect, int32 opcode, int32 index, intptr val
 
 }  // namespace
 
-FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
+#if FAKE_KIND == 6
+FAKE_EXPORT AEffect* probeEntry(audioMasterCallback host) __asm__("main");
+#else
+#define probeEntry VSTPluginMain
+FAKE_EXPORT AEffect* probeEntry(audioMasterCallback host);
+#endif
+
+AEffect* probeEntry(audioMasterCallback host) {
     fakeProbe.versionAnswer = host(nullptr, audioMasterVersion, 0, 0, nullptr, 0);
     fakeProbe.entrySampleRateAnswer = host(nullptr, audioMasterGetSampleRate, 0, 0, nullptr, 0);
     Probe* probe = new Probe;

@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
 
-.PHONY: all deps build demo test test-release test-asan test-tsan install clean
+.PHONY: all deps build demo test test-release test-asan test-tsan test-fuzz install clean
 
 all: build
 
@@ -27,18 +27,28 @@ build: deps build/release/build.ninja
 demo: build
 	bash tools/demo.sh
 
-test: test-release test-asan test-tsan
+test: test-release test-asan test-tsan test-fuzz
 
 test-release: build
-	ctest --test-dir build/release --output-on-failure -j $(JOBS)
+	xvfb-run -a ctest --test-dir build/release --output-on-failure -j $(JOBS)
 
 test-asan: deps build/asan/build.ninja
 	cmake --build build/asan -j $(JOBS)
-	ctest --test-dir build/asan --output-on-failure -j $(JOBS) -LE benchmark
+	xvfb-run -a ctest --test-dir build/asan --output-on-failure -j $(JOBS) -LE benchmark
 
 test-tsan: deps build/tsan/build.ninja
 	cmake --build build/tsan -j $(JOBS)
 	ctest --test-dir build/tsan --output-on-failure -j $(JOBS) -L threads
+
+# Each fuzzer runs for FUZZ_SECONDS under AddressSanitizer and UndefinedBehaviorSanitizer.
+FUZZ_SECONDS ?= 20
+build/fuzz/build.ninja: | deps
+	CC=clang CXX=clang++ cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQV_SANITIZE=address,undefined -DQV_FUZZERS=ON -DQV_BENCHMARKS=OFF -DQV_WERROR=OFF
+
+test-fuzz: deps build/fuzz/build.ninja
+	cmake --build build/fuzz -j $(JOBS) --target fuzzers
+	bash tools/run-fuzzers.sh build/fuzz/bin $(FUZZ_SECONDS)
 
 # Copies the plug-in where Linux hosts look for VST 2 plug-ins.
 install: build

@@ -3,8 +3,11 @@
 #include "gui/EditorBase.h"
 
 FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool halfPowerMode)
-    : EffectBaseExt(hostCallback, kNumPrograms, kNumParams), halfPower(halfPowerMode) {
+    : EffectBaseExt(hostCallback, kNumPrograms, kNumParams),
+      halfPower(halfPowerMode),
+      controllers(*this, processControllerMap(), openSystemJoystick()) {
     channelCount = channels;
+    controllers.deriveFlags();
     setInputCount(channelCount);
     setOutputCount(channelCount);
     setCanReplacing(true);
@@ -19,6 +22,11 @@ FilterEffect::~FilterEffect() = default;
 
 void FilterEffect::process(float**, float**, int32) {}
 void FilterEffect::processReplacing(float**, float**, int32) {}
+
+int32 FilterEffect::processEvents(VstEvents* events) {
+    controllers.processEvents(events);
+    return 1;
+}
 
 void FilterEffect::resume() {
     requestMidiEvents(1);

@@ -1,6 +1,7 @@
 // The Quorvane effect: binds the host interface to the filter.
 #pragma once
 
+#include "plugin/ControllerMapping.h"
 #include "plugin/EffectBaseExt.h"
 
 constexpr int32 kNumPrograms = 16;
@@ -17,13 +18,16 @@ public:
     void processReplacing(float** inputs, float** outputs, int32 sampleFrames) override;
     void suspend() override {}
     void resume() override;
+    int32 processEvents(VstEvents* events) override;
 
     int getChannelCount() const { return channelCount; }
     bool isHalfPower() const { return halfPower; }
 
+    ControllerMapping& controllerMapping() { return controllers; }
+
 private:
+    void pollJoystick() { controllers.pollJoystick(); }
+
     bool halfPower;
-    bool pitchBendMapped = false;
-    bool pressureMapped = false;
-    bool joystickMapped = false;
+    ControllerMapping controllers;
 };

@@ -1,0 +1,34 @@
+// "Quorvane.ini": the channel count, half-power mode and controller map, read at every
+// start-up and written with commented defaults when there is none.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+#include "plugin/ControllerMap.h"
+
+constexpr const char* kConfigurationFileName = "Quorvane.ini";
+
+struct StartupSettings {
+    int channelCount = 2;
+    bool halfPower = false;
+};
+
+// False when the file cannot be opened for reading; otherwise reads it to the end.
+bool readConfiguration(const std::string& configPath, StartupSettings& settings,
+                       ControllerMap& map);
+
+// Sets the map to its defaults and writes the default file, but only where no file
+// exists: an existing file, even one we cannot read, is the user's and stays untouched.
+void writeDefaultConfiguration(const std::string& configPath, const StartupSettings& settings,
+                               ControllerMap& map);
+
+void clampSettings(StartupSettings& settings, ControllerMap& map);
+
+// Applies the whole text of a configuration file; what readConfiguration does with the
+// file's contents.
+void applyConfigurationText(const char* text, std::size_t length, StartupSettings& settings,
+                            ControllerMap& map);
+
+// The default file's text for the given channel count and map.
+std::string defaultConfigurationText(const StartupSettings& settings, const ControllerMap& map);

@@ -1,0 +1,330 @@
+// Reading, writing and clamping "Quorvane.ini".
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "plugin/Configuration.h"
+#include "plugin/ConfigurationMessages.h"
+
+namespace {
+
+std::vector<std::string> messages;
+void captureMessage(const char* caption, const char* text) {
+    EXPECT_STREQ(caption, "Quorvane.ini");
+    messages.push_back(text);
+}
+
+class ConfigurationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        messages.clear();
+        previousSink = setConfigurationMessageSink(captureMessage);
+        map.setDefaults();
+        char pattern[] = "/tmp/quorvane-config-XXXXXX";
+        dir = mkdtemp(pattern);
+        path = dir + "/Quorvane.ini";
+    }
+    void TearDown() override {
+        setConfigurationMessageSink(previousSink);
+        std::filesystem::remove_all(dir);
+    }
+    void apply(const std::string& text) {
+        applyConfigurationText(text.data(), text.size(), settings, map);
+        clampSettings(settings, map);
+    }
+    void writeFile(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+    std::string readFile() {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    const ControllerAssignment& entry(int index) { return map.entries[index]; }
+
+    ConfigurationMessageSink previousSink = nullptr;
+    StartupSettings settings;
+    ControllerMap map;
+    std::string dir, path;
+};
+
+const char* const kDefaultText =
+    "// Quorvane Configuration File, remove or rename this file to generate defaults.\n"
+    "// Reload Quorvane after saving changes to this file.\n"
+    "// Commented lines start with //\n"
+    "// Set NUMCHANNELS range 1 - 6 (use 2 for stereo, 6 for 5.1.\n"
+    "// Note that your host or the track Quorvane is on may not be able to support this number.)\n"
+    "NUMCHANNELS 2\n"
+    "\n"
+    "// MIDI CCs:  MIDICCID ccnumber min_control_val max_control_val\n"
+    "// ccnumber Midi Control Change # in range 0-127. Use extended CC#s 128=Pitch Bend, 129=channel aftertouch and/or pressure.\n"
+    "// 130=Joystick X, 131=Joystick Y, 132=Joystick Z, 133=Joystick R.\n"
+    "// min_control_val and max_control_val range 0.0-1.0  High value first to invert.\n"
+    "// Note that playback of automation events to any control will be inhibited while the joystick is still mapped to that control.\n"
+    "\n"
+    "MIDICCINTRIM 75 0.000000 1.000000\n"
+    "MIDICCMODE 76 0.000000 1.000000\n"
+    "MIDICCSTAGES 77 0.000000 1.000000\n"
+    "MIDICCCUTOFF 11 0.000000 0.500000\n"
+    "MIDICCRESONANCE 78 0.000000 1.000000\n"
+    "MIDICCENVAMOUNT 71 0.000000 1.000000\n"
+    "MIDICCENVATTACK 73 0.000000 1.000000\n"
+    "MIDICCENVRELEASE 72 0.000000 1.000000\n"
+    "MIDICCOUTSAT 79 0.000000 1.000000\n"
+    "\n"
+    "// Remove comment from the next line to use less power at the expense of sound quality. NOT RECOMMENDED!\n"
+    "//HALFPOWER\n"
+    "\n"
+    "\n";
+
+TEST_F(ConfigurationTest, ChannelCountIsReadCaseBlindAndClamped) {
+    struct Case {
+        const char* text;
+        int channels;
+    };
+    for (Case c : {Case{"numchannels 4\n", 4}, Case{"NUMCHANNELS 9\n", 6},
+                   Case{"NUMCHANNELS 0\n", 1}, Case{"NUMCHANNELS -3\n", 1},
+                   Case{"  \t NUMCHANNELS 5\n", 5}, Case{"NUMCHANNELS\t3\n", 3},
+                   Case{"// NUMCHANNELS 4\n", 2}, Case{"NUMCHANNELS 3\nNUMCHANNELS 5\n", 5},
+                   Case{"NUMCHANNELS two\n", 2}, Case{"NUMCHANNELS 99999999999\n", 6},
+                   Case{"NUMCHANNELS -99999999999999999999\n", 1}, Case{"NUMCHANNELS 4abc\n", 4},
+                   Case{"NUMCHANNELS4\n", 2}, Case{"", 2}}) {
+        settings = StartupSettings();
+        apply(c.text);
+        EXPECT_EQ(settings.channelCount, c.channels) << c.text;
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ConfigurationTest, EmptyValuesAreReportedOnceAndKeepTheSetting) {
+    apply("NUMCHANNELS\nNUMCHANNELS   \t\nMIDICCCUTOFF \nMIDICCMODE 20\n");
+    EXPECT_EQ(settings.channelCount, 2);
+    EXPECT_EQ(messages, std::vector<std::string>({"Bad NUMCHANNELS", "Bad MIDICCCUTOFF"}));
+    EXPECT_EQ(entry(3).cc(), 11);
+
+    messages.clear();
+    apply("MIDICCINTRIM\nMIDICCMODE\nMIDICCSTAGES\nMIDICCCUTOFF\nMIDICCRESONANCE\n"
+          "MIDICCENVAMOUNT\nMIDICCENVATTACK\nMIDICCENVRELEASE\nMIDICCOUTSAT\n");
+    EXPECT_EQ(messages, std::vector<std::string>(
+                            {"Bad MIDICCINTRIM", "Bad MIDICCMODE", "Bad MIDICCSTAGES",
+                             "Bad MIDICCCUTOFF", "Bad MIDICCRESONANCE", "Bad MIDICCENVAMOUNT",
+                             "Bad MIDICCENVATTACK", "Bad MIDICCENVRELEASE", "Bad MIDICCOUTSAT"}));
+}
+
+TEST_F(ConfigurationTest, HalfPowerIsSwitchedOnlyByAnUncommentedKeyword) {
+    apply("//HALFPOWER\n");
+    EXPECT_FALSE(settings.halfPower);
+    apply("halfpower 0\n");
+    EXPECT_TRUE(settings.halfPower);
+    settings = StartupSettings();
+    apply("HALFPOWER");
+    EXPECT_TRUE(settings.halfPower);
+}
+
+TEST_F(ConfigurationTest, MidiLinesAssignFieldsFromTheLeft) {
+    apply("MIDICCMODE 20\n");
+    EXPECT_EQ(entry(1).cc(), 20);
+    EXPECT_EQ(entry(1).minimum(), 0.0f);
+    EXPECT_EQ(entry(1).maximum(), 1.0f);
+
+    apply("MIDICCRESONANCE 78 1 0\n");
+    EXPECT_EQ(entry(4).minimum(), 1.0f);
+    EXPECT_EQ(entry(4).maximum(), 0.0f);
+
+    apply("MIDICCENVAMOUNT 71 0.2 1.7\n");
+    EXPECT_EQ(entry(5).minimum(), 0.2f);
+    EXPECT_EQ(entry(5).maximum(), 1.0f);
+
+    apply("MIDICCATTACK 5 0 0\nMIDICCENVATTACK 9 0.25 oops\n");
+    EXPECT_EQ(entry(6).cc(), 9);
+    EXPECT_EQ(entry(6).minimum(), 0.25f);
+    EXPECT_EQ(entry(6).maximum(), 1.0f);
+
+    apply("midiccoutsat +12 +0.5 -0.5\n");
+    EXPECT_EQ(entry(8).cc(), 12);
+    EXPECT_EQ(entry(8).minimum(), 0.5f);
+    EXPECT_EQ(entry(8).maximum(), 0.0f);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ConfigurationTest, ControllerNumbersAreClamped) {
+    struct Case {
+        const char* text;
+        int cc;
+    };
+    for (Case c : {Case{"MIDICCCUTOFF 200\n", 127}, Case{"MIDICCCUTOFF 133\n", 133},
+                   Case{"MIDICCCUTOFF 134\n", 127}, Case{"MIDICCCUTOFF -1\n", 0},
+                   Case{"MIDICCCUTOFF 99999999999999\n", 127}}) {
+        apply(c.text);
+        EXPECT_EQ(entry(3).cc(), c.cc) << c.text;
+    }
+}
+
+TEST_F(ConfigurationTest, NoNanOrInfinityReachesTheMap) {
+    apply("MIDICCCUTOFF 11 1e400 nan\n");
+    EXPECT_EQ(entry(3).minimum(), 1.0f);
+    EXPECT_EQ(entry(3).maximum(), 0.5f) << "a NaN is no number: the field keeps its value";
+    apply("MIDICCCUTOFF 11 -inf infinity\n");
+    EXPECT_EQ(entry(3).minimum(), 0.0f);
+    EXPECT_EQ(entry(3).maximum(), 1.0f);
+    apply("MIDICCCUTOFF 11 1e-400 -1e999\n");
+    EXPECT_EQ(entry(3).minimum(), 0.0f);
+    EXPECT_EQ(entry(3).maximum(), 0.0f);
+    apply("MIDICCMODE 3 NaN(123) 0.25\n");
+    EXPECT_EQ(entry(1).minimum(), 0.0f);
+    EXPECT_EQ(entry(1).maximum(), 1.0f);
+    for (const ControllerAssignment& e : map.entries) {
+        EXPECT_TRUE(std::isfinite(e.minimum()));
+        EXPECT_TRUE(std::isfinite(e.maximum()));
+    }
+}
+
+TEST_F(ConfigurationTest, LineEndsNulBytesAndLongLines) {
+    apply("NUMCHANNELS 3\r\nMIDICCMODE 21\r\n");
+    EXPECT_EQ(settings.channelCount, 3);
+    EXPECT_EQ(entry(1).cc(), 21);
+
+    // Text after a NUL byte in a line is not seen.
+    apply(std::string("NUMCHANNELS 4\0 5\n", 17));
+    EXPECT_EQ(settings.channelCount, 4);
+    apply(std::string("\0NUMCHANNELS 1\n", 15));
+    EXPECT_EQ(settings.channelCount, 4);
+
+    // A line longer than 255 characters arrives in pieces; the piece that starts at
+    // character 256 is a line of its own.
+    apply(std::string(255, ' ') + "NUMCHANNELS 5\n");
+    EXPECT_EQ(settings.channelCount, 5);
+    apply("//" + std::string(253, 'x') + "NUMCHANNELS 2\n");
+    EXPECT_EQ(settings.channelCount, 2);
+    apply("NUMCHANNELS 6" + std::string(100000, ' ') + "\n");
+    EXPECT_EQ(settings.channelCount, 6);
+}
+
+TEST_F(ConfigurationTest, RandomBytesNeverBreakTheReader) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 200; ++round) {
+        std::string text(1 + random() % 2000, '\0');
+        for (char& c : text) c = static_cast<char>(random());
+        settings = StartupSettings();
+        apply(text);
+        EXPECT_GE(settings.channelCount, 1);
+        EXPECT_LE(settings.channelCount, 6);
+        for (const ControllerAssignment& e : map.entries) {
+            EXPECT_GE(e.cc(), 0);
+            EXPECT_LE(e.cc(), 133);
+            EXPECT_TRUE(e.minimum() >= 0.0f && e.minimum() <= 1.0f);
+            EXPECT_TRUE(e.maximum() >= 0.0f && e.maximum() <= 1.0f);
+        }
+    }
+}
+
+TEST_F(ConfigurationTest, FirstStartWritesTheDefaultFileAndTheSecondReadsItBack) {
+    map.entries[3].set(50, 0.25f, 0.75f);
+    ASSERT_FALSE(readConfiguration(path, settings, map));
+    writeDefaultConfiguration(path, settings, map);
+    EXPECT_EQ(readFile(), kDefaultText);
+    EXPECT_EQ(entry(3).cc(), 11);
+
+    ControllerMap second;
+    for (ControllerAssignment& e : second.entries) e.set(1, 1.0f, 1.0f);
+    StartupSettings secondSettings;
+    secondSettings.channelCount = 5;
+    ASSERT_TRUE(readConfiguration(path, secondSettings, second));
+    clampSettings(secondSettings, second);
+    EXPECT_EQ(secondSettings.channelCount, 2);
+    EXPECT_FALSE(secondSettings.halfPower);
+    for (int i = 0; i < kMappedParams; ++i) {
+        EXPECT_EQ(second.entries[i].cc(), map.entries[i].cc());
+        EXPECT_EQ(second.entries[i].minimum(), map.entries[i].minimum());
+        EXPECT_EQ(second.entries[i].maximum(), map.entries[i].maximum());
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ConfigurationTest, DefaultFileIsLocaleIndependent) {
+    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
+    std::string saved = previous ? previous : "C";
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) GTEST_SKIP() << "no German locale here";
+    EXPECT_EQ(defaultConfigurationText(settings, map), kDefaultText);
+    apply("MIDICCCUTOFF 11 0.25 0.75\n");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(entry(3).minimum(), 0.25f);
+}
+
+TEST_F(ConfigurationTest, EmptyFileChangesNothingAndShowsNothing) {
+    writeFile("");
+    map.entries[0].set(5, 0.5f, 0.5f);
+    ASSERT_TRUE(readConfiguration(path, settings, map));
+    EXPECT_EQ(readFile(), "");
+    EXPECT_EQ(settings.channelCount, 2);
+    EXPECT_EQ(entry(0).cc(), 5);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ConfigurationTest, AnExistingFileIsNeverOverwritten) {
+    // A directory where the file should be cannot be read as a file, nor replaced.
+    std::filesystem::create_directory(path);
+    std::ofstream(path + "/keep") << "user data";
+    StartupSettings fresh;
+    if (!readConfiguration(path, fresh, map)) writeDefaultConfiguration(path, fresh, map);
+    clampSettings(fresh, map);
+    EXPECT_EQ(fresh.channelCount, 2);
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+
+    // A file the reader is refused: it must not grow with appended defaults.
+    std::filesystem::remove_all(path);
+    writeFile("NUMCHANNELS 4\n");
+    writeDefaultConfiguration(path, fresh, map);
+    EXPECT_EQ(readFile(), "NUMCHANNELS 4\n");
+}
+
+TEST_F(ConfigurationTest, UnwritablePlaceMeansDefaultsAndSilence) {
+    const std::string nowhere = dir + "/missing-folder/Quorvane.ini";
+    map.entries[2].set(3, 0.1f, 0.2f);
+    StartupSettings fresh;
+    ASSERT_FALSE(readConfiguration(nowhere, fresh, map));
+    writeDefaultConfiguration(nowhere, fresh, map);
+    clampSettings(fresh, map);
+    EXPECT_EQ(entry(2).cc(), 77);
+    EXPECT_EQ(fresh.channelCount, 2);
+    EXPECT_FALSE(std::filesystem::exists(nowhere));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(ConfigurationTest, LargeFileIsReadInReasonableTime) {
+    std::string line = "MIDICCCUTOFF 12 0.1 0.9 and some trailing words to make it longer\n";
+    std::string text;
+    while (text.size() < 50u * 1024 * 1024) text += line;
+    text += "NUMCHANNELS\nNUMCHANNELS\n";
+    writeFile(text);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(readConfiguration(path, settings, map));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(entry(3).cc(), 12);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_LT(seconds, 20.0);
+}
+
+TEST_F(ConfigurationTest, ClampLeavesAnInvertedRangeAlone) {
+    map.entries[4].set(78, 0.9f, 0.1f);
+    map.entries[5].set(-5, -0.5f, 2.0f);
+    settings.channelCount = 100;
+    clampSettings(settings, map);
+    EXPECT_EQ(entry(4).minimum(), 0.9f);
+    EXPECT_EQ(entry(4).maximum(), 0.1f);
+    EXPECT_EQ(entry(5).cc(), 0);
+    EXPECT_EQ(entry(5).minimum(), 0.0f);
+    EXPECT_EQ(entry(5).maximum(), 1.0f);
+    EXPECT_EQ(settings.channelCount, 6);
+}
+
+}  // namespace

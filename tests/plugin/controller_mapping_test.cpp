@@ -1,0 +1,293 @@
+// MIDI events and joystick positions turned into automated parameter changes.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <linux/joystick.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+#include "plugin/ControllerMapping.h"
+#include "plugin/platform/linux/LinuxJoystick.h"
+
+namespace {
+
+class RecordingEffect : public EffectBase {
+public:
+    RecordingEffect() : EffectBase(nullptr, 16, 9) {}
+    void process(float**, float**, int32) override {}
+    void setParameterAndNotify(int32 index, float value) override {
+        changes.emplace_back(index, value);
+    }
+    std::vector<std::pair<int32, float>> changes;
+};
+
+class FakeJoystick : public JoystickDevice {
+public:
+    bool read(JoystickPosition& p) override {
+        ++reads;
+        if (!present) return false;
+        p = position;
+        return true;
+    }
+    bool present = true;
+    JoystickPosition position;
+    int reads = 0;
+};
+
+// A list of MIDI events as a host hands it over.
+class EventList {
+public:
+    EventList& midi(int status, int data1, int data2, int32 byteSize = sizeof(VstMidiEvent)) {
+        VstMidiEvent e{};
+        e.type = kVstMidiType;
+        e.byteSize = byteSize;
+        e.midiData[0] = static_cast<char>(status);
+        e.midiData[1] = static_cast<char>(data1);
+        e.midiData[2] = static_cast<char>(data2);
+        storage.push_back(e);
+        return *this;
+    }
+    EventList& other(int32 type) {
+        VstMidiEvent e{};
+        e.type = type;
+        e.byteSize = sizeof(VstMidiEvent);
+        e.midiData[0] = static_cast<char>(0xB0);
+        e.midiData[1] = 11;
+        e.midiData[2] = 127;
+        storage.push_back(e);
+        return *this;
+    }
+    VstEvents* build() {
+        buffer.assign(sizeof(VstEvents) + storage.size() * sizeof(VstEvent*), 0);
+        auto* list = reinterpret_cast<VstEvents*>(buffer.data());
+        list->numEvents = static_cast<int32>(storage.size());
+        VstEvent** slots = list->events;
+        for (size_t i = 0; i < storage.size(); ++i)
+            slots[i] = reinterpret_cast<VstEvent*>(&storage[i]);
+        return list;
+    }
+
+private:
+    std::vector<VstMidiEvent> storage;
+    std::vector<unsigned char> buffer;
+};
+
+class MappingTest : public ::testing::Test {
+protected:
+    void SetUp() override { remake(); }
+    void remake() {
+        auto fake = std::make_unique<FakeJoystick>();
+        joystick = fake.get();
+        mapping = std::make_unique<ControllerMapping>(effect, map, std::move(fake));
+        mapping->deriveFlags();
+    }
+    void send(EventList& list) { mapping->processEvents(list.build()); }
+
+    RecordingEffect effect;
+    ControllerMap map;
+    FakeJoystick* joystick = nullptr;
+    std::unique_ptr<ControllerMapping> mapping;
+};
+
+TEST_F(MappingTest, ControlChangeOnAnyChannelMovesTheMappedParameter) {
+    EventList list;
+    list.midi(0xB0, 11, 127).midi(0xB5, 11, 0).midi(0xBF, 11, 64);
+    send(list);
+    ASSERT_EQ(effect.changes.size(), 3u);
+    EXPECT_EQ(effect.changes[0], std::make_pair(3, 0.5f));
+    EXPECT_EQ(effect.changes[1], std::make_pair(3, 0.0f));
+    EXPECT_EQ(effect.changes[2].first, 3);
+    EXPECT_FLOAT_EQ(effect.changes[2].second, 0.5f * 64 / 127);
+}
+
+TEST_F(MappingTest, OnlyTheMappedNumberMatches) {
+    map.entries[3].set(74, 0.0f, 0.5f);
+    EventList list;
+    list.midi(0xB0, 11, 127).midi(0xB0, 74, 127);
+    send(list);
+    ASSERT_EQ(effect.changes.size(), 1u);
+    EXPECT_EQ(effect.changes[0], std::make_pair(3, 0.5f));
+}
+
+TEST_F(MappingTest, OneSourceSetsSeveralParametersInIndexOrder) {
+    map.entries[7].set(20, 0.0f, 1.0f);
+    map.entries[2].set(20, 0.0f, 1.0f);
+    EventList list;
+    list.midi(0xB0, 20, 127);
+    send(list);
+    ASSERT_EQ(effect.changes.size(), 2u);
+    EXPECT_EQ(effect.changes[0].first, 2);
+    EXPECT_EQ(effect.changes[1].first, 7);
+}
+
+TEST_F(MappingTest, InvertedAndPinnedRanges) {
+    map.entries[4].set(78, 1.0f, 0.0f);
+    map.entries[5].set(71, 0.3f, 0.3f);
+    EventList list;
+    list.midi(0xB0, 78, 127).midi(0xB0, 78, 0).midi(0xB0, 71, 100);
+    send(list);
+    ASSERT_EQ(effect.changes.size(), 3u);
+    EXPECT_EQ(effect.changes[0].second, 0.0f);
+    EXPECT_EQ(effect.changes[1].second, 1.0f);
+    EXPECT_EQ(effect.changes[2].second, 0.3f);
+}
+
+TEST_F(MappingTest, PitchBendOnlyWhenMapped) {
+    EventList list;
+    list.midi(0xE0, 0, 64);
+    send(list);
+    EXPECT_TRUE(effect.changes.empty());
+
+    map.entries[0].set(kCcPitchBend, 0.0f, 1.0f);
+    remake();
+    EventList bends;
+    bends.midi(0xE3, 0, 64).midi(0xE0, 0, 0).midi(0xE0, 127, 127);
+    send(bends);
+    ASSERT_EQ(effect.changes.size(), 3u);
+    EXPECT_EQ(effect.changes[0].second, static_cast<float>(8192 / 16383.0));
+    EXPECT_GT(effect.changes[0].second, 0.5f);
+    EXPECT_EQ(effect.changes[1].second, 0.0f);
+    EXPECT_EQ(effect.changes[2].second, 1.0f);
+}
+
+TEST_F(MappingTest, ChannelAndKeyPressureBothDrivePressure) {
+    map.entries[8].set(kCcPressure, 0.0f, 0.8f);
+    remake();
+    EventList list;
+    list.midi(0xD0, 127, 0).midi(0xA2, 60, 127).midi(0xA0, 127, 0);
+    send(list);
+    ASSERT_EQ(effect.changes.size(), 3u);
+    EXPECT_EQ(effect.changes[0].second, 0.8f);
+    EXPECT_EQ(effect.changes[1].second, 0.8f);
+    EXPECT_EQ(effect.changes[2].second, 0.0f) << "the key number is not the pressure";
+}
+
+TEST_F(MappingTest, FlagsAreFixedWhenDerived) {
+    EXPECT_FALSE(mapping->pitchBendMapped);
+    EXPECT_FALSE(mapping->pressureMapped);
+    EXPECT_FALSE(mapping->joystickMapped);
+    map.entries[1].set(kCcJoyZ, 0.0f, 1.0f);
+    EXPECT_FALSE(mapping->joystickMapped);
+    mapping->deriveFlags();
+    EXPECT_TRUE(mapping->joystickMapped);
+    EXPECT_FALSE(mapping->pressureMapped);
+}
+
+TEST_F(MappingTest, MalformedEventListsAreSurvived) {
+    mapping->processEvents(nullptr);
+
+    EventList empty;
+    VstEvents* list = empty.build();
+    mapping->processEvents(list);
+    list->numEvents = -5;
+    mapping->processEvents(list);
+
+    EventList mixed;
+    mixed.other(6).other(0).midi(0xB0, 11, 127, 8).midi(0xF0, 11, 127).midi(0x30, 11, 127);
+    mixed.midi(0xB0, 11 | 0x80, 127 | 0x80);  // bytes above 127 lose their eighth bit
+    list = mixed.build();
+    VstEvent** slots = list->events;
+    slots[1] = nullptr;
+    mapping->processEvents(list);
+    ASSERT_EQ(effect.changes.size(), 1u);
+    EXPECT_EQ(effect.changes[0], std::make_pair(3, 0.5f));
+}
+
+TEST_F(MappingTest, JoystickAxesDriveTheirParameters) {
+    map.entries[3].set(kCcJoyX, 0.0f, 1.0f);
+    map.entries[4].set(kCcJoyR, 1.0f, 0.0f);
+    map.entries[6].set(kCcJoyY, 0.0f, 0.5f);
+    remake();
+    joystick->position.x = 65535;
+    joystick->position.y = 0;
+    joystick->position.r = 65535;
+    mapping->pollJoystick();
+    ASSERT_EQ(effect.changes.size(), 3u);
+    EXPECT_EQ(effect.changes[0], std::make_pair(3, 1.0f));
+    EXPECT_EQ(effect.changes[1], std::make_pair(4, 0.0f));
+    EXPECT_EQ(effect.changes[2], std::make_pair(6, 0.0f));
+
+    // Every poll sets every mapped parameter, moved or not; a failed read sets nothing.
+    mapping->pollJoystick();
+    EXPECT_EQ(effect.changes.size(), 6u);
+    joystick->present = false;
+    mapping->pollJoystick();
+    EXPECT_EQ(effect.changes.size(), 6u);
+}
+
+// The Linux joystick reader, fed through a pipe in place of /dev/input/js0.
+class LinuxJoystickTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/quorvane-js-XXXXXX";
+        dir = mkdtemp(pattern);
+        path = dir + "/js0";
+        ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    }
+    void TearDown() override {
+        if (writer >= 0) close(writer);
+        std::filesystem::remove_all(dir);
+    }
+    // Read-write, so the pipe has a writer before the reader opens it, as a device would.
+    void openWriter() { writer = open(path.c_str(), O_RDWR | O_NONBLOCK); }
+    void axis(int number, int value, bool init = false) {
+        js_event e{};
+        e.type = static_cast<__u8>(JS_EVENT_AXIS | (init ? JS_EVENT_INIT : 0));
+        e.number = static_cast<__u8>(number);
+        e.value = static_cast<__s16>(value);
+        ASSERT_EQ(write(writer, &e, sizeof e), static_cast<ssize_t>(sizeof e));
+    }
+
+    std::string dir, path;
+    int writer = -1;
+};
+
+TEST_F(LinuxJoystickTest, AxesAreScaledAndFollowEvents) {
+    openWriter();
+    ASSERT_GE(writer, 0);
+    LinuxJoystick stick(path);
+    JoystickPosition position;
+    ASSERT_TRUE(stick.read(position));
+    EXPECT_EQ(position.x, 32767u) << "axes start centred";
+    axis(0, -32768, true);
+    axis(1, 32767);
+    axis(3, 0);
+    axis(9, 100);  // an axis beyond the four is ignored
+    ASSERT_TRUE(stick.read(position));
+    EXPECT_EQ(position.x, 0u);
+    EXPECT_EQ(position.y, 65535u);
+    EXPECT_EQ(position.z, 32767u);
+    EXPECT_EQ(position.r, 32768u);
+}
+
+TEST_F(LinuxJoystickTest, AVanishedDeviceReadsAsAbsentAndComesBack) {
+    openWriter();
+    LinuxJoystick stick(path);
+    JoystickPosition position;
+    ASSERT_TRUE(stick.read(position));
+    axis(0, 1000);
+    ASSERT_TRUE(stick.read(position));
+    close(writer);
+    writer = -1;
+    EXPECT_FALSE(stick.read(position)) << "end of stream: the device is gone";
+    std::filesystem::remove(path);
+    position.x = 7;
+    EXPECT_FALSE(stick.read(position));
+    EXPECT_EQ(position.x, 7u) << "a failed read changes nothing";
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    openWriter();
+    EXPECT_TRUE(stick.read(position)) << "plugged in again";
+}
+
+TEST(LinuxJoystickAbsent, NoDeviceNoPosition) {
+    LinuxJoystick stick("/nonexistent/js0");
+    JoystickPosition position;
+    EXPECT_FALSE(stick.read(position));
+}
+
+}  // namespace

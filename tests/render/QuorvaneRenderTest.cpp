@@ -3,6 +3,7 @@
 #include <sndfile.h>
 
 #include <cmath>
+#include <fstream>
 
 #include "tests/render/RenderTestSupport.h"
 
@@ -80,6 +81,35 @@ TEST_F(QuorvaneRender, ProgramsByNameAreReportedAndChangeTheSound) {
     EXPECT_EQ(output.samples[1000 * 2], output.samples[1000 * 2 + 1]);
     EXPECT_GT(rms(output, 0), 0.01);
     EXPECT_LT(brightness(output, 0), brightness(input, 0) * 0.5);  // a low-pass program
+}
+
+namespace {
+
+// The automation notices a render's summary reports, 0 when it reports none.
+int automationNotices(const ToolRun& run) {
+    const std::string::size_type at = run.out.find("automation: ");
+    return at == std::string::npos ? 0 : std::stoi(run.out.substr(at + 12));
+}
+
+}  // namespace
+
+TEST_F(QuorvaneRender, MidiControllersReachTheMappedParameters) {
+    std::ofstream(scratch.file("Quorvane.ini")) << "MIDICCCUTOFF 74 0.0 1.0\nMIDICCENVAMOUNT 128 0.5 0.5\n";
+    const Audio input = makeSine(44100, 2, 0.5, 5000.0, 0.5);
+    writeAudio(scratch.file("in.wav"), input, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    auto render = [&](std::vector<std::string> events) {
+        std::vector<std::string> arguments = {plugin, scratch.file("in.wav"), scratch.file("out.wav"), "--program", "0"};
+        arguments.insert(arguments.end(), events.begin(), events.end());
+        return runTool(arguments);
+    };
+    const ToolRun plain = render({});
+    const ToolRun controlled = render({"--cc", "0:74=127", "--bend", "0.1:0", "--cc", "0.2:20=127"});
+    ASSERT_EQ(plain.exitCode, 0) << plain.err;
+    ASSERT_EQ(controlled.exitCode, 0) << controlled.err;
+    // CC 74 and the bend are mapped, CC 20 is not: two more notices to the host.
+    EXPECT_EQ(automationNotices(controlled), automationNotices(plain) + 2) << plain.out << controlled.out;
+    // CC 74 at 127 opens the low-pass from the first block on.
+    EXPECT_GT(rms(readAudio(scratch.file("out.wav")), 0), rms(input, 0) * 0.5);
 }
 
 TEST_F(QuorvaneRender, RefusesUnknownProgramsAndValuesOutsideTheRange) {

@@ -81,8 +81,10 @@ const char* sampleEncodingName(SampleEncoding encoding) {
 
 AudioReader::AudioReader(const std::string& path) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
+    if (!std::filesystem::exists(path, error))
         throw HostError(ExitCode::InputUnreadable, "cannot read input " + path + ": no such file");
+    if (!std::filesystem::is_regular_file(path, error))
+        throw HostError(ExitCode::InputUnreadable, "cannot read input " + path + ": not a file");
     SF_INFO sfInfo = {};
     file = sf_open(path.c_str(), SFM_READ, &sfInfo);
     if (!file) {

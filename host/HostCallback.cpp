@@ -20,7 +20,7 @@ intptr copyText(void* ptr, const char* text, std::size_t capacity) {
 }
 
 bool hostCanDo(const char* feature) {
-    static const char* const kFeatures[] = {"sendVstEvents", "sendVstMidiEvent", "offline"};
+    static const char* const kFeatures[] = {"sendVstEvents", "sendVstMidiEvent"};
     if (!feature) return false;
     for (const char* known : kFeatures)
         if (std::strcmp(feature, known) == 0) return true;

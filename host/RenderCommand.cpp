@@ -21,6 +21,25 @@ SampleEncoding chooseEncoding(const RenderOptions& options, const AudioFormat& i
     return SampleEncoding::Pcm24;
 }
 
+void printSummary(PluginInstance& plugin, const RenderOptions& options, const AudioFormat& input,
+                  SampleEncoding encoding, const RenderResult& result, double elapsedSeconds, std::ostream& out) {
+    RenderReport report;
+    report.pluginName = plugin.effectName();
+    if (report.pluginName.empty()) report.pluginName = plugin.path();
+    if (options.program) {
+        report.program = plugin.currentProgram();
+        report.programName = plugin.programName(report.program);
+    }
+    report.inputPath = options.inputPath;
+    report.outputPath = options.outputPath;
+    report.inputFormat = input;
+    report.outputEncoding = encoding;
+    report.result = &result;
+    report.elapsedSeconds = elapsedSeconds;
+    report.automationNotices = plugin.host().automation.size();
+    out << (options.brief ? formatBriefSummary(report) : formatSummary(report));
+}
+
 void listPlugin(const RenderOptions& options, std::ostream& out) {
     PluginInstance plugin(options.pluginPath);
     plugin.configure(44100.0f, options.blockSize);
@@ -77,22 +96,7 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
             << sampleEncodingName(encoding) << " file\n";
     writer.commit();
 
-    if (options.quiet) return;
-    RenderReport report;
-    report.pluginName = plugin.effectName();
-    if (report.pluginName.empty()) report.pluginName = plugin.path();
-    if (options.program) {
-        report.program = plugin.currentProgram();
-        report.programName = plugin.programName(report.program);
-    }
-    report.inputPath = options.inputPath;
-    report.outputPath = options.outputPath;
-    report.inputFormat = input;
-    report.outputEncoding = encoding;
-    report.result = &result;
-    report.elapsedSeconds = elapsed.count();
-    report.automationNotices = plugin.host().automation.size();
-    out << (options.brief ? formatBriefSummary(report) : formatSummary(report));
+    if (!options.quiet) printSummary(plugin, options, input, encoding, result, elapsed.count(), out);
 }
 
 }  // namespace

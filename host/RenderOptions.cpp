@@ -83,7 +83,8 @@ void applyOption(RenderOptions& options, const std::string& option, const std::s
     else if (option == "--block") options.blockSize = parseInteger(value, "block size", 1, 65536);
     else if (option == "--tail") {
         options.tailSeconds = parseNumber(value, "tail");
-        if (options.tailSeconds < 0.0) usageError("tail must not be negative: '" + value + "'");
+        if (options.tailSeconds < 0.0 || options.tailSeconds > 3600.0)
+            usageError("tail must be 0 to 3600 seconds: '" + value + "'");
     } else if (option == "--cc") options.midi.push_back(parseControlChange(value));
     else if (option == "--bend") options.midi.push_back(parsePitchBend(value));
     else if (option == "--bits") {

@@ -24,7 +24,7 @@ constexpr ExitCodeMeaning kMeanings[] = {
     {ExitCode::UnknownProgram, "unknown program number or name"},
     {ExitCode::UnknownParameter, "unknown parameter index or name"},
     {ExitCode::ValueOutOfRange, "parameter value outside 0..1 (see --allow-out-of-range)"},
-    {ExitCode::ChannelMismatch, "file has more channels than the plug-in (see --drop-channels)"},
+    {ExitCode::ChannelMismatch, "more file channels than plug-in inputs (see --drop-channels), or no outputs"},
     {ExitCode::NonFiniteOutput, "the plug-in wrote NaN or infinity (see --allow-nonfinite)"},
 };
 

@@ -81,7 +81,7 @@ void bass(Mix& mix, std::size_t start, int length, double frequency) {
             const double envelope = std::min(1.0, i / (0.005 * mix.rate)) *
                                     std::min(1.0, (length - i) / (0.02 * mix.rate));
             filtered += smoothing * ((2.0 * phase - 1.0) - filtered);
-            mix.add(start + i, 0.5 * filtered * envelope, side == 0 ? -0.6 : 0.6);
+            mix.add(start + i, 0.3 * filtered * envelope, side == 0 ? -0.6 : 0.6);
         }
     }
 }

@@ -5,7 +5,9 @@ if(QV_WERROR)
   add_compile_options(-Werror)
 endif()
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
-  add_compile_options(-msse2 -mfpmath=sse)
+  # The SSE code keeps 16-byte values on the stack, and hosts may call in with a stack
+  # aligned to 4 bytes only.
+  add_compile_options(-msse2 -mfpmath=sse -mstackrealign)
 endif()
 
 if(QV_SANITIZE)

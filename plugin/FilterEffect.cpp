@@ -1,27 +1,104 @@
 #include "plugin/FilterEffect.h"
 
+#include <cmath>
+#include <new>
+
 #include "gui/EditorBase.h"
+#include "plugin/SafeConvert.h"
 
 FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool halfPowerMode)
     : EffectBaseExt(hostCallback, kNumPrograms, kNumParams),
       halfPower(halfPowerMode),
+      parameters(halfPowerMode ? 4 : 8),
       controllers(*this, processControllerMap(), openSystemJoystick()) {
     channelCount = channels;
+    programs.reset(new (std::nothrow) ProgramBank);
     controllers.deriveFlags();
+    if (programs) {
+        programs->fillFactoryPrograms();
+        setProgram(0);
+    }
     setInputCount(channelCount);
     setOutputCount(channelCount);
     setCanReplacing(true);
     setCanMono(true);
     setUniqueId(fourCharCode('W', 'Q', 'V', '2'));
+    for (ChannelState& state : channelStates) state = ChannelState();
     // Until the panel exists the editor slot holds the neutral editor.
     attachEditor(new EditorBase(this));
+    frameCounter = 0;
     resume();
 }
 
-FilterEffect::~FilterEffect() = default;
+// The programs go first; the base layers then destroy the editor.
+FilterEffect::~FilterEffect() { programs.reset(); }
 
-void FilterEffect::process(float**, float**, int32) {}
-void FilterEffect::processReplacing(float**, float**, int32) {}
+void FilterEffect::setParameter(int32 index, float value) {
+    if (!std::isfinite(value)) return;
+    if (ParameterModel::isValidIndex(index)) {
+        if (programs) (*programs)[currentProgram.load()].values[index].store(value);
+        parameters.setValue(index, value);
+    }
+    if (editor) editor->setParameter(index, value);
+}
+
+float FilterEffect::getParameter(int32 index) {
+    return ParameterModel::isValidIndex(index) ? parameters.value(index) : 0.0f;
+}
+
+void FilterEffect::getParameterName(int32 index, char* text) { ParameterModel::name(index, text); }
+void FilterEffect::getParameterLabel(int32 index, char* text) { ParameterModel::label(index, text); }
+void FilterEffect::getParameterDisplay(int32 index, char* text) { parameters.display(index, text); }
+
+void FilterEffect::setProgram(int32 program) {
+    if (!programs || !ProgramBank::isValidIndex(program)) return;
+    EffectBaseExt::setProgram(program);
+    currentProgram.store(program);
+    for (int32 i = 0; i < kNumParams; ++i)
+        setParameterAndNotify(i, (*programs)[program].values[i].load());
+}
+
+void FilterEffect::setProgramName(char* name) {
+    if (programs) programs->setName(curProgram, name);
+}
+
+void FilterEffect::getProgramName(char* name) {
+    if (programs)
+        programs->displayName(curProgram, name);
+    else
+        name[0] = 0;
+}
+
+bool FilterEffect::getProgramNameIndexed(int32, int32 index, char* text) {
+    if (!programs || !ProgramBank::isValidIndex(index)) return false;
+    programs->storedName(index, text);
+    return true;
+}
+
+void FilterEffect::process(float** inputs, float** outputs, int32 sampleFrames) {
+    processBlock(inputs, outputs, sampleFrames, OutputMode::Add);
+}
+
+void FilterEffect::processReplacing(float** inputs, float** outputs, int32 sampleFrames) {
+    processBlock(inputs, outputs, sampleFrames, OutputMode::Replace);
+}
+
+void FilterEffect::processBlock(float** inputs, float** outputs, int32 sampleFrames,
+                                OutputMode mode) {
+    if (sampleFrames <= 0) return;
+    loop.beginBlock(channelStates);
+    for (int32 n = 0; n < sampleFrames; ++n) {
+        ++frameCounter;
+        // Settings are read afresh every frame: a change made meanwhile, also by the
+        // poll below, takes effect from the next frame.
+        loop.processFrame(inputs, outputs, n, mode, parameters.settings());
+        if (controllers.joystickMapped && frameCounter > 441000 && pollInterval > 0 &&
+            frameCounter % static_cast<std::uint32_t>(pollInterval) == 0)
+            pollJoystick();
+    }
+    loop.endBlock(channelStates);
+}
+
 
 int32 FilterEffect::processEvents(VstEvents* events) {
     controllers.processEvents(events);
@@ -30,8 +107,14 @@ int32 FilterEffect::processEvents(VstEvents* events) {
 
 void FilterEffect::resume() {
     requestMidiEvents(1);
+    for (int c = 0; c < channelCount; ++c) channelStates[c] = ChannelState();
+    const float rate = parameters.takeHostRate(getSampleRate());
+    // Below 60 Hz the interval is 0 and the joystick is not polled.
+    pollInterval = truncateToInt32(rate / 60.0);
     for (int c = 0; c < channelCount; ++c) {
-        isInputConnected(c);
+        inputConnected[c] = isInputConnected(c);
         isOutputConnected(c);
     }
+    loop.setActiveChannels(inputConnected, channelCount);
+    parameters.rederiveForRate();
 }

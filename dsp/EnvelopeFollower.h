@@ -1,0 +1,25 @@
+// The envelope step: each channel's input level moves its own cutoff for this sample.
+// Runs before the filter step, only while the envelope is enabled.
+#pragma once
+
+#include "dsp/CutoffLaw.h"
+#include "dsp/EngineSettings.h"
+#include "dsp/FilterEngine.h"
+
+template <typename L>
+QV_ALWAYS_INLINE WorkingCoefs<L> envelopeStep(L& envelope, const L& x, const EngineSettings& e) {
+    const L level = absolute(x);
+    // A level equal to the envelope counts as falling.
+    const auto rising = greaterThan(level, envelope);
+    const L coef = select(rising, L(e.attackCoef), L(e.releaseCoef));
+    const L complement = select(rising, L(e.attackComplement), L(e.releaseComplement));
+    envelope = narrow(level * complement + coef * envelope);
+
+    // The envelope shifts the normalised Cutoff before the cube law.
+    const L c = keepAbove(L(0.0), keepBelow(L(1.0), narrow(e.envDepth * envelope + e.cutoff)));
+    WorkingCoefs<L> w;
+    w.k = cutoffCoefFor(c, L(e.referenceRate), L(e.oversampledRate), L(e.cutoffCoefLimit));
+    w.poleK = narrow(1.0 - w.k);
+    w.g = feedbackGainFor(w.k, L(e.resonance));
+    return w;
+}

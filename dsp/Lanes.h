@@ -1,0 +1,123 @@
+// Lane types for the engine: plain double for one channel, and Lanes<R>, R SSE2
+// registers of two doubles each: 2R channels computed side by side. Every
+// operation is the IEEE double operation a scalar build performs, lane by lane, so
+// the results are bit-identical to plain double arithmetic. The loops over R unroll
+// and interleave the channels' independent dependency chains.
+#pragma once
+
+#include <emmintrin.h>
+
+#include "dsp/ScalarLane.h"
+
+template <int R>
+struct Lanes {
+    static constexpr int kCount = 2 * R;
+    __m128d v[R];
+
+    Lanes() = default;
+    // Broadcasts a constant; implicit so that the shared laws read like scalar code.
+    Lanes(double x) {
+        for (int r = 0; r < R; ++r) v[r] = _mm_set1_pd(x);
+    }
+
+    static Lanes load(const double* p) {
+        Lanes a;
+        for (int r = 0; r < R; ++r) a.v[r] = _mm_load_pd(p + 2 * r);
+        return a;
+    }
+    void store(double* p) const {
+        for (int r = 0; r < R; ++r) _mm_store_pd(p + 2 * r, v[r]);
+    }
+};
+
+#define QV_LANES_BINARY(op, intrinsic)                          \
+    template <int R>                                            \
+    inline Lanes<R> operator op(const Lanes<R>& a, const Lanes<R>& b) { \
+        Lanes<R> c;                                             \
+        for (int r = 0; r < R; ++r) c.v[r] = intrinsic(a.v[r], b.v[r]); \
+        return c;                                               \
+    }                                                           \
+    template <int R>                                            \
+    inline Lanes<R> operator op(const Lanes<R>& a, double b) { return a op Lanes<R>(b); } \
+    template <int R>                                            \
+    inline Lanes<R> operator op(double a, const Lanes<R>& b) { return Lanes<R>(a) op b; }
+
+QV_LANES_BINARY(+, _mm_add_pd)
+QV_LANES_BINARY(-, _mm_sub_pd)
+QV_LANES_BINARY(*, _mm_mul_pd)
+QV_LANES_BINARY(/, _mm_div_pd)
+#undef QV_LANES_BINARY
+
+// Rounds every lane to float and back: the value a float variable would hold.
+template <int R>
+inline Lanes<R> narrow(const Lanes<R>& a) {
+    Lanes<R> c;
+    for (int r = 0; r < R; ++r) c.v[r] = _mm_cvtps_pd(_mm_cvtpd_ps(a.v[r]));
+    return c;
+}
+
+// "v > limit ? limit : v": minpd answers its second operand when unordered, as the
+// scalar comparison does for a NaN v.
+template <int R>
+inline Lanes<R> keepBelow(const Lanes<R>& limit, const Lanes<R>& v) {
+    Lanes<R> c;
+    for (int r = 0; r < R; ++r) c.v[r] = _mm_min_pd(limit.v[r], v.v[r]);
+    return c;
+}
+
+// "v < floor ? floor : v".
+template <int R>
+inline Lanes<R> keepAbove(const Lanes<R>& floor, const Lanes<R>& v) {
+    Lanes<R> c;
+    for (int r = 0; r < R; ++r) c.v[r] = _mm_max_pd(floor.v[r], v.v[r]);
+    return c;
+}
+
+template <int R>
+inline Lanes<R> absolute(const Lanes<R>& a) {
+    const __m128d magnitude = _mm_castsi128_pd(_mm_set1_epi64x(0x7fffffffffffffffLL));
+    Lanes<R> c;
+    for (int r = 0; r < R; ++r) c.v[r] = _mm_and_pd(a.v[r], magnitude);
+    return c;
+}
+
+// All-ones lanes where a > b.
+template <int R>
+inline Lanes<R> greaterThan(const Lanes<R>& a, const Lanes<R>& b) {
+    Lanes<R> c;
+    for (int r = 0; r < R; ++r) c.v[r] = _mm_cmpgt_pd(a.v[r], b.v[r]);
+    return c;
+}
+
+template <int R>
+inline Lanes<R> select(const Lanes<R>& mask, const Lanes<R>& ifTrue, const Lanes<R>& ifFalse) {
+    Lanes<R> c;
+    for (int r = 0; r < R; ++r)
+        c.v[r] = _mm_or_pd(_mm_and_pd(mask.v[r], ifTrue.v[r]), _mm_andnot_pd(mask.v[r], ifFalse.v[r]));
+    return c;
+}
+
+// One bit per lane, set where the lane holds an infinity or a NaN.
+template <int R>
+inline int notFiniteMask(const Lanes<R>& a) {
+    int bits = 0;
+    for (int r = 0; r < R; ++r) {
+        const __m128d difference = _mm_sub_pd(a.v[r], a.v[r]);
+        bits |= _mm_movemask_pd(_mm_cmpneq_pd(difference, _mm_setzero_pd())) << (2 * r);
+    }
+    return bits;
+}
+
+template <typename L>
+struct LaneTraits {
+    static constexpr int kCount = L::kCount;
+    static L load(const double* p) { return L::load(p); }
+    static void store(const L& a, double* p) { a.store(p); }
+};
+
+template <>
+struct LaneTraits<double> {
+    static constexpr int kCount = 1;
+    static double load(const double* p) { return *p; }
+    static void store(double a, double* p) { *p = a; }
+};

@@ -1,0 +1,19 @@
+// The engine's lane operations for a single channel held in a plain double; Lanes.h
+// has the same for channels side by side.
+#pragma once
+
+#include <cmath>
+
+// The per-sample steps are inlined into the frame loop so that the channel state stays
+// in registers.
+#define QV_ALWAYS_INLINE inline __attribute__((always_inline))
+
+// The value a float variable would hold.
+inline double narrow(double x) { return static_cast<float>(x); }
+// "v > limit ? limit : v" and "v < floor ? floor : v"; a NaN v passes through.
+inline double keepBelow(double limit, double v) { return v > limit ? limit : v; }
+inline double keepAbove(double floor, double v) { return v < floor ? floor : v; }
+inline double absolute(double a) { return std::fabs(a); }
+inline bool greaterThan(double a, double b) { return a > b; }
+inline double select(bool mask, double ifTrue, double ifFalse) { return mask ? ifTrue : ifFalse; }
+inline int notFiniteMask(double a) { return a - a != 0.0 ? 1 : 0; }

@@ -10,10 +10,11 @@ mkdir -p out
 "$bin/quorvane-demo-input" out/demo-input.wav
 echo "Input: out/demo-input.wav (drum and bass at 174 BPM, 44.1 kHz stereo, synthesised)"
 
-# LPF, HPF, Toasty Tubes, Inv Env Follow, Planet JX-3P, Ray Gun, Blown Woofer
+# LPF, HPF, Toasty Tubes, Inv Env Follow, Planet JX-3P, Ray Gun, Blown Woofer.
+# Float files keep the peaks that resonance pushes above full scale.
 for program in 0 1 2 4 8 10 13; do
   output=$(printf 'out/demo-program-%02d.wav' "$program")
   "$bin/quorvane-render" "$bin/Quorvane.so" out/demo-input.wav "$output" \
-    --program "$program" --tail 1 --brief
+    --program "$program" --tail 1 --bits float --brief
 done
 echo "Rendered files: out/demo-program-*.wav"

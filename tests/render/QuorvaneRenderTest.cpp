@@ -98,7 +98,7 @@ TEST_F(QuorvaneRender, MidiControllersReachTheMappedParameters) {
     const Audio input = makeSine(44100, 2, 0.5, 5000.0, 0.5);
     writeAudio(scratch.file("in.wav"), input, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
     auto render = [&](std::vector<std::string> events) {
-        std::vector<std::string> arguments = {plugin, scratch.file("in.wav"), scratch.file("out.wav"), "--program", "0"};
+        std::vector<std::string> arguments = {plugin, scratch.file("in.wav"), scratch.file("out.wav"), "--program", "LPF"};
         arguments.insert(arguments.end(), events.begin(), events.end());
         return runTool(arguments);
     };

@@ -97,11 +97,14 @@ std::string formatSummary(const RenderReport& report) {
     out << format("  output: %s (%d Hz, %d channels, %.3f s, %s)\n", report.outputPath.c_str(),
                   report.inputFormat.sampleRate, result.output.channels(), result.output.frames() / rate,
                   sampleEncodingName(report.outputEncoding));
-    out << format("  %-9s%-12s%-12s%-12s%-12s\n", "channel", "in peak", "in RMS", "out peak", "out RMS");
+    out << format("  %-9s%-12s%-12s%-12s%s\n", "channel", "in peak", "in RMS", "out peak", "out RMS");
     const int rows = std::max(result.input.channels(), result.output.channels());
-    for (int channel = 0; channel < rows; ++channel)
-        out << format("  %-9d", channel + 1) << levelColumn(result.input, channel)
-            << levelColumn(result.output, channel) << "\n";
+    for (int channel = 0; channel < rows; ++channel) {
+        std::string row = format("  %-9d", channel + 1) + levelColumn(result.input, channel) +
+                          levelColumn(result.output, channel);
+        row.erase(row.find_last_not_of(' ') + 1);
+        out << row << "\n";
+    }
     out << "  (levels in dBFS)\n";
     if (report.automationNotices)
         out << "  automation: " << report.automationNotices << " notice(s) from the plug-in\n";

@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
 
-.PHONY: all deps build demo test test-release test-asan test-tsan test-fuzz install clean
+.PHONY: all deps build demo test test-release test-asan test-tsan test-fuzz test-fuzz-image install clean
 
 all: build
 
@@ -49,6 +49,14 @@ build/fuzz/build.ninja: | deps
 test-fuzz: deps build/fuzz/build.ninja
 	cmake --build build/fuzz -j $(JOBS) --target fuzzers
 	bash tools/run-fuzzers.sh build/fuzz/bin $(FUZZ_SECONDS)
+
+# The image loader's fuzzer alone for 15 s, seeded with the panel images as stored
+# (test-fuzz runs it with the others).
+test-fuzz-image: deps build/fuzz/build.ninja
+	cmake --build build/fuzz -j $(JOBS) --target image_loader_fuzzer
+	mkdir -p build/fuzz/fuzz-corpus/image_loader_fuzzer
+	build/fuzz/bin/image_loader_fuzzer -max_total_time=15 -print_final_stats=1 \
+	  build/fuzz/fuzz-corpus/image_loader_fuzzer tests/fuzz/seeds/image_loader_fuzzer
 
 # Copies the plug-in where Linux hosts look for VST 2 plug-ins.
 install: build

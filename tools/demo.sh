@@ -18,3 +18,7 @@ for program in 0 1 2 4 8 10 13; do
     --program "$program" --tail 1 --bits float --brief
 done
 echo "Rendered files: out/demo-program-*.wav"
+
+# A contact sheet of the panel artwork, drawn from the library's embedded images.
+mkdir -p out
+build/release/bin/quorvane-contact-sheet out/artwork-contact-sheet.png

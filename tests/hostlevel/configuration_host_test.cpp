@@ -3,6 +3,7 @@
 
 #include <stdlib.h>
 
+#include <cmath>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -107,6 +108,33 @@ TEST(ConfigurationHost, ProblemsReachTheUserWithoutADisplay) {
     EXPECT_NE(said.find("Quorvane.ini: Bad MIDICCCUTOFF\n"), std::string::npos) << said;
     EXPECT_EQ(effect->numInputs, 2);
     closeEffect(effect);
+}
+
+// RMS of the second half of a 1 kHz tone through a fresh instance of the library.
+double toneThroughFreshInstance(const std::string& configuration) {
+    RecordingHost host;
+    LoadedPlugin plugin;
+    writeText(plugin.directory() + "/Quorvane.ini", configuration);
+    AEffect* effect = plugin.instantiate();
+    if (!effect) return -1.0;
+    const int frames = 8192;
+    std::vector<float> left(frames), right(frames), outLeft(frames), outRight(frames);
+    for (int n = 0; n < frames; ++n)
+        left[n] = right[n] = static_cast<float>(0.5 * std::sin(2 * M_PI * 1000.0 * n / 44100.0));
+    float* inputs[] = {left.data(), right.data()};
+    float* outputs[] = {outLeft.data(), outRight.data()};
+    effect->processReplacing(effect, inputs, outputs, frames);
+    double sum = 0;
+    for (int n = frames / 2; n < frames; ++n) sum += outLeft[n] * outLeft[n];
+    closeEffect(effect);
+    return std::sqrt(sum / (frames / 2));
+}
+
+TEST(ConfigurationHost, HalfPowerPutsTheFilterLower) {
+    const double full = toneThroughFreshInstance("");
+    const double half = toneThroughFreshInstance("HALFPOWER\n");
+    ASSERT_GT(full, 0.0);
+    EXPECT_LT(half, full * 0.6) << "the same Cutoff sits an octave lower in half-power mode";
 }
 
 TEST(MidiHost, ControlChangeSetsTheParameterAndTellsTheHost) {

@@ -1,0 +1,22 @@
+#include <atomic>
+
+#include "gui/platform/linux/InputSource.h"
+
+namespace platform {
+namespace {
+std::atomic<InputSource*> currentSource{nullptr};
+}
+
+void setInputSource(InputSource* source) { currentSource.store(source); }
+
+CPos getPointerScreenPosition() {
+    InputSource* source = currentSource.load();
+    return source ? source->pointerScreenPosition() : CPos();
+}
+
+PhysicalButtons getPhysicalButtons() {
+    InputSource* source = currentSource.load();
+    return source ? source->physicalButtons() : PhysicalButtons();
+}
+
+}  // namespace platform

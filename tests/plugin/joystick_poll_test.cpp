@@ -1,0 +1,97 @@
+// The joystick poll inside the audio loop: when it starts, how often it comes, and that
+// it overwrites whatever else set a joystick-mapped parameter.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "plugin/FilterEffect.h"
+
+namespace {
+
+class FakeJoystick : public JoystickDevice {
+public:
+    bool read(JoystickPosition& p) override {
+        ++reads;
+        if (!present) return false;
+        p = position;
+        return true;
+    }
+    bool present = true;
+    JoystickPosition position;
+    int reads = 0;
+};
+
+class JoystickPoll : public ::testing::Test {
+protected:
+    void SetUp() override {
+        processControllerMap().entries[kCutoff].set(kCcJoyX, 0.0f, 1.0f);
+        effect.reset(new FilterEffect(nullptr, 1, false));
+        auto device = std::make_unique<FakeJoystick>();
+        joystick = device.get();
+        effect->controllerMapping().useJoystick(std::move(device));
+        joystick->position.x = 65535 / 4;
+    }
+    void TearDown() override { processControllerMap().setDefaults(); }
+
+    void run(int frames) {
+        std::vector<float> in(4096, 0.1f), out(4096);
+        float* inputs[] = {in.data()};
+        float* outputs[] = {out.data()};
+        while (frames > 0) {
+            const int block = frames < 4096 ? frames : 4096;
+            effect->processReplacing(inputs, outputs, block);
+            frames -= block;
+        }
+    }
+
+    std::unique_ptr<FilterEffect> effect;
+    FakeJoystick* joystick = nullptr;
+};
+
+TEST_F(JoystickPoll, StartsAfterTenSecondsAtFortyFourOneAndComesEveryIntervalFrames) {
+    ASSERT_EQ(effect->getPollInterval(), 735);
+    const float x = static_cast<float>(65535 / 4) / 65535.0f;
+    run(441735 - 1);
+    EXPECT_EQ(joystick->reads, 0);
+    EXPECT_NE(effect->getParameter(kCutoff), x);
+    run(1);
+    EXPECT_EQ(joystick->reads, 1);
+    EXPECT_EQ(effect->getParameter(kCutoff), x);
+
+    // The host's automation lasts only until the next poll.
+    effect->setParameter(kCutoff, 0.9f);
+    run(734);
+    EXPECT_EQ(effect->getParameter(kCutoff), 0.9f);
+    run(1);
+    EXPECT_EQ(joystick->reads, 2);
+    EXPECT_EQ(effect->getParameter(kCutoff), x);
+}
+
+TEST_F(JoystickPoll, WithoutAJoystickTheParameterKeepsOtherValues) {
+    joystick->present = false;
+    run(441735 + 735 * 3);
+    EXPECT_EQ(joystick->reads, 4);
+    EXPECT_EQ(effect->getParameter(kCutoff), 0.2f) << "program 0's value stays";
+    effect->setParameter(kCutoff, 0.7f);
+    run(735);
+    EXPECT_EQ(effect->getParameter(kCutoff), 0.7f);
+}
+
+TEST(JoystickPollUnmapped, NoPollWithoutAJoystickMapping) {
+    FilterEffect effect(nullptr, 1, false);
+    auto device = std::make_unique<FakeJoystick>();
+    FakeJoystick* joystick = device.get();
+    effect.controllerMapping().useJoystick(std::move(device));
+    std::vector<float> in(8192, 0.0f), out(8192);
+    float* inputs[] = {in.data()};
+    float* outputs[] = {out.data()};
+    for (int i = 0; i < 60; ++i) effect.processReplacing(inputs, outputs, 8192);
+    EXPECT_EQ(joystick->reads, 0);
+}
+
+TEST(HalfPower, HalvesTheOversamplingFactor) {
+    EXPECT_EQ(FilterEffect(nullptr, 2, false).oversampleFactor(), 8);
+    EXPECT_EQ(FilterEffect(nullptr, 2, true).oversampleFactor(), 4);
+}
+
+}  // namespace

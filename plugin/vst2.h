@@ -72,6 +72,7 @@ enum VstAEffectFlags : int32 {
     effFlagsCanMono = 8,
     effFlagsCanReplacing = 16,
     effFlagsProgramChunks = 32,
+    effFlagsIsSynth = 256,
 };
 
 struct VstEvent {
@@ -87,6 +88,9 @@ struct VstEvents {
     intptr reserved;
     VstEvent* events[2];  // really numEvents entries long
 };
+
+static_assert(offsetof(VstEvents, events) == 2 * sizeof(intptr),
+              "the event pointers follow two pointer-sized header fields");
 
 constexpr int32 kVstMidiType = 1;
 
@@ -246,6 +250,9 @@ enum AudioMasterOpcodes : int32 {
     audioMasterBeginEdit = 43,
     audioMasterEndEdit = 44,
 };
+
+// A host's answer to audioMasterGetCurrentProcessLevel while it renders offline.
+constexpr intptr kVstProcessLevelOffline = 4;
 
 // Speaker arrangement type used when the plug-in answers with an arrangement of its own.
 constexpr int32 kSpeakerArrUserDefined = 15;

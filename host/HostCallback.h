@@ -1,0 +1,30 @@
+// The host's side of the VST 2 conversation: the callback every plug-in instance calls,
+// and the state it answers from.
+#pragma once
+
+#include <vector>
+
+#include "plugin/vst2.h"
+
+constexpr intptr kHostVstVersion = 2400;
+
+struct AutomationNotice {
+    int32 index;
+    float value;
+};
+
+// What one plug-in instance sees of the host. Lives as long as the instance.
+struct HostState {
+    float sampleRate = 44100.0f;
+    int32 blockSize = 512;
+    std::vector<AutomationNotice> automation;  // every audioMasterAutomate, in order
+};
+
+intptr VSTCALL hostCallback(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,
+                            float opt);
+
+// The instance's record does not exist while its entry point runs, so calls made then
+// are answered from the state set here.
+void setInstantiatingHostState(HostState* state);
+// Ties a record to its state once the entry point has returned it.
+void bindHostState(AEffect* effect, HostState* state);

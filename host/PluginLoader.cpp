@@ -1,0 +1,63 @@
+#include "host/PluginLoader.h"
+
+#include <filesystem>
+
+#include "host/ExitCode.h"
+#include "host/platform/HostEnvironment.h"
+#include "host/platform/SharedLibrary.h"
+
+namespace {
+
+typedef AEffect*(VSTCALL* PluginEntry)(audioMasterCallback);
+
+bool isFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace
+
+std::string resolvePluginPath(const std::string& nameOrPath) {
+    if (isFile(nameOrPath)) return nameOrPath;
+    if (nameOrPath.find('/') == std::string::npos) {
+        for (const std::string& directory : pluginSearchDirectories()) {
+            for (const std::string& candidate :
+                 {directory + "/" + nameOrPath, directory + "/" + nameOrPath + pluginFileExtension()})
+                if (isFile(candidate)) return candidate;
+        }
+    }
+    throw HostError(ExitCode::PluginNotFound, "plug-in not found: " + nameOrPath);
+}
+
+LoadedEffect loadEffect(const std::string& path, HostState& state) {
+    std::string reason;
+    void* library = openSharedLibrary(path, reason);
+    if (!library)
+        throw HostError(ExitCode::PluginNotLoadable, "cannot load " + path + ": " + reason);
+
+    PluginEntry entry = reinterpret_cast<PluginEntry>(findLibrarySymbol(library, "VSTPluginMain"));
+    if (!entry) entry = reinterpret_cast<PluginEntry>(findLibrarySymbol(library, "main"));
+    if (!entry) {
+        closeSharedLibrary(library);
+        throw HostError(ExitCode::NoEntryPoint,
+                        "not a VST 2 plug-in: " + path + " exports neither VSTPluginMain nor main");
+    }
+
+    setInstantiatingHostState(&state);
+    AEffect* effect = entry(hostCallback);
+    setInstantiatingHostState(nullptr);
+
+    if (!effect) {
+        closeSharedLibrary(library);
+        throw HostError(ExitCode::NoInstance,
+                        "not a VST 2 plug-in: the entry point of " + path + " returned no instance");
+    }
+    if (effect->magic != kEffectMagic) {
+        // A record we cannot trust is not closed through its dispatcher.
+        closeSharedLibrary(library);
+        throw HostError(ExitCode::WrongMagic,
+                        "not a VST 2 plug-in: the record from " + path + " has the wrong magic number");
+    }
+    bindHostState(effect, &state);
+    return LoadedEffect{library, effect};
+}

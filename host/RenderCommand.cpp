@@ -1,0 +1,118 @@
+#include "host/RenderCommand.h"
+
+#include <chrono>
+#include <cmath>
+#include <memory>
+
+#include "host/ChannelRouting.h"
+#include "host/ExitCode.h"
+#include "host/PluginSettings.h"
+#include "host/Report.h"
+#include "host/platform/HostEnvironment.h"
+
+namespace {
+
+// Files shorter than this render without a progress bar.
+constexpr double kProgressMinimumSeconds = 5.0;
+
+SampleEncoding chooseEncoding(const RenderOptions& options, const AudioFormat& input) {
+    if (options.encoding) return *options.encoding;
+    if (input.encodingKnown && containerHolds(options.outputPath, input.encoding)) return input.encoding;
+    return SampleEncoding::Pcm24;
+}
+
+void printSummary(PluginInstance& plugin, const RenderOptions& options, const AudioFormat& input,
+                  SampleEncoding encoding, const RenderResult& result, double elapsedSeconds, std::ostream& out) {
+    RenderReport report;
+    report.pluginName = plugin.effectName();
+    if (report.pluginName.empty()) report.pluginName = plugin.path();
+    if (options.program) {
+        report.program = plugin.currentProgram();
+        report.programName = plugin.programName(report.program);
+    }
+    report.inputPath = options.inputPath;
+    report.outputPath = options.outputPath;
+    report.inputFormat = input;
+    report.outputEncoding = encoding;
+    report.result = &result;
+    report.elapsedSeconds = elapsedSeconds;
+    report.automationNotices = plugin.host().automation.size();
+    out << (options.brief ? formatBriefSummary(report) : formatSummary(report));
+}
+
+void listPlugin(const RenderOptions& options, std::ostream& out) {
+    PluginInstance plugin(options.pluginPath);
+    plugin.configure(44100.0f, options.blockSize);
+    applySettings(plugin, options);
+    out << describePlugin(plugin);
+}
+
+void render(const RenderOptions& options, std::ostream& out, std::ostream& err) {
+    AudioReader reader(options.inputPath);
+    const AudioFormat& input = reader.format();
+    const double rate = input.sampleRate;
+
+    PluginInstance plugin(options.pluginPath);
+    plugin.configure(static_cast<float>(rate), options.blockSize);
+    applySettings(plugin, options);
+
+    RenderPlan plan;
+    plan.blockSize = options.blockSize;
+    plan.tailFrames = static_cast<std::int64_t>(std::llround(options.tailSeconds * rate));
+    plan.inputSources = routeChannels(input.channels, plugin.record().numInputs, options.dropChannels);
+    if (plugin.record().numOutputs < 1)
+        throw HostError(ExitCode::ChannelMismatch, "the plug-in has no outputs");
+
+    const SampleEncoding encoding = chooseEncoding(options, input);
+    AudioWriter writer(options.outputPath, input.sampleRate, plugin.record().numOutputs, encoding);
+
+    MidiSchedule midi(options.midi, rate);
+    const std::int64_t totalFrames = input.frames + plan.tailFrames;
+    if (const int late = midi.countFrom(totalFrames))
+        if (!options.quiet) err << "warning: " << late << " MIDI event(s) lie after the end and are not sent\n";
+
+    const bool showProgress = !options.quiet && standardErrorIsTerminal() &&
+                              totalFrames / rate > kProgressMinimumSeconds;
+    ProgressBar bar(err);
+    const auto started = std::chrono::steady_clock::now();
+    plugin.start();
+    const RenderResult result = renderThrough(plugin, reader, writer, midi, plan, [&](double fraction) {
+        if (showProgress) bar.update(fraction);
+    });
+    plugin.stop();
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
+    bar.finish();
+
+    if (const std::int64_t bad = result.output.nonFiniteSamples()) {
+        const std::string where = std::to_string(bad) + " NaN or infinite output sample(s), the first at " +
+                                  std::to_string(result.output.firstNonFiniteFrame() / rate) + " s";
+        if (!options.allowNonFinite)
+            throw HostError(ExitCode::NonFiniteOutput,
+                            "the plug-in wrote " + where + "; no output written (use --allow-nonfinite)");
+        if (!options.quiet) err << "warning: the plug-in wrote " << where << "\n";
+    }
+    if (encoding != SampleEncoding::Float && result.output.overallPeak() > 1.0 && !options.quiet)
+        err << "warning: the output goes above full scale and is clipped in the "
+            << sampleEncodingName(encoding) << " file\n";
+    writer.commit();
+
+    if (!options.quiet) printSummary(plugin, options, input, encoding, result, elapsed.count(), out);
+}
+
+}  // namespace
+
+int runRenderTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    try {
+        const RenderOptions options = parseCommandLine(arguments);
+        if (options.help) out << helpText();
+        else if (options.list) listPlugin(options, out);
+        else render(options, out, err);
+        return static_cast<int>(ExitCode::Success);
+    } catch (const HostError& error) {
+        err << "quorvane-render: " << error.what() << "\n";
+        return static_cast<int>(error.code);
+    } catch (const std::exception& error) {
+        err << "quorvane-render: " << error.what() << "\n";
+        return static_cast<int>(ExitCode::Failure);
+    }
+}

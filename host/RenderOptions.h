@@ -1,0 +1,43 @@
+// The render tool's command line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/AudioFile.h"
+
+struct ParameterSetting {
+    std::string parameter;  // index or name
+    float value = 0.0f;
+};
+
+struct TimedMidiMessage {
+    double seconds = 0.0;
+    unsigned char bytes[3] = {};
+};
+
+struct RenderOptions {
+    bool help = false;
+    bool list = false;
+    bool quiet = false;
+    bool brief = false;
+    std::string pluginPath;
+    std::string inputPath;
+    std::string outputPath;
+    std::optional<std::string> program;  // number or name
+    std::vector<ParameterSetting> parameters;  // in command-line order
+    int blockSize = 512;
+    double tailSeconds = 0.0;
+    std::vector<TimedMidiMessage> midi;  // in command-line order
+    std::optional<SampleEncoding> encoding;
+    bool dropChannels = false;
+    bool allowOutOfRange = false;
+    bool allowNonFinite = false;
+};
+
+// Throws HostError: Usage for malformed options, ValueOutOfRange for a parameter value
+// outside 0..1 without --allow-out-of-range.
+RenderOptions parseCommandLine(const std::vector<std::string>& arguments);
+
+std::string helpText();

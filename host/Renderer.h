@@ -1,0 +1,28 @@
+// The render loop: file blocks in, plug-in blocks processed, file blocks out.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "host/AudioFile.h"
+#include "host/MidiSchedule.h"
+#include "host/PluginInstance.h"
+#include "host/SignalStats.h"
+
+struct RenderPlan {
+    int blockSize = 512;
+    std::int64_t tailFrames = 0;  // silence fed after the input ends
+    std::vector<int> inputSources;  // from routeChannels
+};
+
+struct RenderResult {
+    SignalStats input;
+    SignalStats output;
+};
+
+// Processes the whole input and its tail through a started plug-in and writes every
+// output frame. progress gets the fraction done after each block.
+RenderResult renderThrough(PluginInstance& plugin, AudioReader& reader, AudioWriter& writer,
+                           MidiSchedule& midi, const RenderPlan& plan,
+                           const std::function<void(double)>& progress);

@@ -1,0 +1,140 @@
+#include "host/Report.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdarg>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char* pattern, ...) {
+    char text[512];
+    va_list arguments;
+    va_start(arguments, pattern);
+    std::vsnprintf(text, sizeof text, pattern, arguments);
+    va_end(arguments);
+    return text;
+}
+
+std::string uniqueIdText(int32 id) {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const unsigned char c = static_cast<unsigned char>(id >> shift);
+        if (!std::isprint(c)) return format("0x%08x", static_cast<unsigned>(id));
+        text += static_cast<char>(c);
+    }
+    return "'" + text + "'";
+}
+
+std::string flagsText(int32 flags) {
+    static const struct { int32 bit; const char* name; } kFlags[] = {
+        {effFlagsHasEditor, "editor"},       {effFlagsCanMono, "mono"},
+        {effFlagsCanReplacing, "replacing"}, {effFlagsProgramChunks, "chunks"},
+        {effFlagsIsSynth, "synth"},
+    };
+    std::string text;
+    for (const auto& flag : kFlags)
+        if (flags & flag.bit) text += std::string(text.empty() ? "" : " ") + flag.name;
+    return text.empty() ? "none" : text;
+}
+
+double realtimeFactor(const RenderReport& report) {
+    const double audioSeconds =
+        static_cast<double>(report.result->output.frames()) / report.inputFormat.sampleRate;
+    return report.elapsedSeconds > 0.0 ? audioSeconds / report.elapsedSeconds : 0.0;
+}
+
+std::string levelColumn(const SignalStats& stats, int channel) {
+    if (channel >= stats.channels()) return format("%-24s", "");
+    return format("%-12s%-12s", formatDecibels(stats.peak(channel)).c_str(),
+                  formatDecibels(stats.rms(channel)).c_str());
+}
+
+}  // namespace
+
+std::string formatDecibels(double level) {
+    if (!(level > 0.0)) return "-inf";
+    return format("%.1f", 20.0 * std::log10(level));
+}
+
+std::string describePlugin(PluginInstance& plugin) {
+    const AEffect& record = plugin.record();
+    std::ostringstream out;
+    out << plugin.effectName() << "\n";
+    out << "  file:      " << plugin.path() << "\n";
+    out << "  vendor:    " << plugin.vendorName() << "\n";
+    out << "  product:   " << plugin.productName() << ", version "
+        << plugin.dispatch(effGetVendorVersion) << "\n";
+    out << "  unique id: " << uniqueIdText(record.uniqueID) << ", VST "
+        << plugin.dispatch(effGetVstVersion) << "\n";
+    out << "  channels:  " << record.numInputs << " in, " << record.numOutputs << " out\n";
+    out << "  flags:     " << flagsText(record.flags) << "\n";
+
+    out << "parameters (" << record.numParams << "):\n";
+    for (int32 index = 0; index < record.numParams; ++index)
+        out << format("  %3d  %-16s %9.6f  %s %s\n", index, plugin.parameterName(index).c_str(),
+                      static_cast<double>(plugin.parameter(index)),
+                      plugin.parameterDisplay(index).c_str(), plugin.parameterLabel(index).c_str());
+
+    out << "programs (" << record.numPrograms << "), current " << plugin.currentProgram() << ":\n";
+    for (int32 program = 0; program < record.numPrograms; ++program)
+        out << format("  %3d  %s\n", program, plugin.programName(program).c_str());
+    return out.str();
+}
+
+std::string formatSummary(const RenderReport& report) {
+    const RenderResult& result = *report.result;
+    const double rate = report.inputFormat.sampleRate;
+    std::ostringstream out;
+    out << report.pluginName;
+    if (report.program >= 0) out << ", program " << report.program << " \"" << report.programName << "\"";
+    out << "\n";
+    out << format("  input:  %s (%d Hz, %d channels, %.3f s)\n", report.inputPath.c_str(),
+                  report.inputFormat.sampleRate, result.input.channels(), result.input.frames() / rate);
+    out << format("  output: %s (%d Hz, %d channels, %.3f s, %s)\n", report.outputPath.c_str(),
+                  report.inputFormat.sampleRate, result.output.channels(), result.output.frames() / rate,
+                  sampleEncodingName(report.outputEncoding));
+    out << format("  %-9s%-12s%-12s%-12s%s\n", "channel", "in peak", "in RMS", "out peak", "out RMS");
+    const int rows = std::max(result.input.channels(), result.output.channels());
+    for (int channel = 0; channel < rows; ++channel) {
+        std::string row = format("  %-9d", channel + 1) + levelColumn(result.input, channel) +
+                          levelColumn(result.output, channel);
+        row.erase(row.find_last_not_of(' ') + 1);
+        out << row << "\n";
+    }
+    out << "  (levels in dBFS)\n";
+    if (report.automationNotices)
+        out << "  automation: " << report.automationNotices << " notice(s) from the plug-in\n";
+    out << format("  time:   %.3f s, %.1fx realtime\n", report.elapsedSeconds, realtimeFactor(report));
+    return out.str();
+}
+
+std::string formatBriefSummary(const RenderReport& report) {
+    const RenderResult& result = *report.result;
+    const std::string name = report.program < 0 ? report.pluginName
+                             : report.programName.empty() ? "program " + std::to_string(report.program)
+                                                          : report.programName;
+    return format("%-24s in peak %6s RMS %6s dBFS   out peak %6s RMS %6s dBFS   %6.1fx realtime\n",
+                  name.c_str(), formatDecibels(result.input.overallPeak()).c_str(),
+                  formatDecibels(result.input.overallRms()).c_str(),
+                  formatDecibels(result.output.overallPeak()).c_str(),
+                  formatDecibels(result.output.overallRms()).c_str(), realtimeFactor(report));
+}
+
+void ProgressBar::update(double fraction) {
+    constexpr int kWidth = 40;
+    const int percent = static_cast<int>(fraction * 100.0);
+    if (percent == shownPercent) return;
+    shownPercent = percent;
+    const int filled = percent * kWidth / 100;
+    out << "\r[" << std::string(filled, '#') << std::string(kWidth - filled, ' ') << "] "
+        << format("%3d%%", percent) << std::flush;
+}
+
+void ProgressBar::finish() {
+    // Wipes the bar, so what follows starts on a clean line.
+    if (shownPercent >= 0) out << "\r" << std::string(48, ' ') << "\r" << std::flush;
+}

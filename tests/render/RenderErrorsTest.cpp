@@ -1,0 +1,132 @@
+// Every way a render can fail: the exit code, a message, and no output left behind.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+
+#include "host/ExitCode.h"
+#include "tests/render/RenderTestSupport.h"
+#include "tests/render/fakes/FakeProbe.h"
+
+namespace {
+
+class RenderErrors : public ::testing::Test {
+protected:
+    RenderErrors() {
+        writeAudio(input, makeNoise(8000, 2, 0.1, 0.5), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    }
+
+    // Runs the tool and checks the failure left nothing but the files that were there.
+    void expectFailure(std::vector<std::string> arguments, ExitCode code, const std::string& messagePart) {
+        const std::vector<std::string> before = scratch.entries();
+        const ToolRun run = runTool(arguments);
+        EXPECT_EQ(run.exitCode, static_cast<int>(code)) << run.err;
+        EXPECT_NE(run.err.find(messagePart), std::string::npos) << run.err;
+        EXPECT_TRUE(run.out.empty()) << run.out;
+        EXPECT_EQ(scratch.entries(), before) << "a failed run left files behind";
+    }
+
+    void writeText(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+
+    ScratchDirectory scratch;
+    const std::string input = scratch.file("in.wav");
+    const std::string output = scratch.file("out.wav");
+};
+
+}  // namespace
+
+TEST_F(RenderErrors, InputMissingOrNotAFile) {
+    expectFailure({FAKE_PROBE_PATH, scratch.file("nothing.wav"), output}, ExitCode::InputUnreadable, "nothing.wav");
+    expectFailure({FAKE_PROBE_PATH, scratch.path, output}, ExitCode::InputUnreadable, "cannot read input");
+}
+
+TEST_F(RenderErrors, InputInAnUnsupportedFormat) {
+    writeText(scratch.file("text.wav"), "this is not audio, only a file named like it\n");
+    expectFailure({FAKE_PROBE_PATH, scratch.file("text.wav"), output}, ExitCode::UnsupportedFormat, "text.wav");
+    // Sun audio is readable by the library but is not one of the formats we take.
+    writeAudio(scratch.file("sun.au"), makeNoise(8000, 1, 0.1, 0.5), SF_FORMAT_AU | SF_FORMAT_PCM_16);
+    expectFailure({FAKE_PROBE_PATH, scratch.file("sun.au"), output}, ExitCode::UnsupportedFormat, "WAV, AIFF and FLAC");
+}
+
+TEST_F(RenderErrors, OutputInAnUnsupportedFormat) {
+    expectFailure({FAKE_PROBE_PATH, input, scratch.file("out.mp3")}, ExitCode::UnsupportedFormat, ".flac");
+    expectFailure({FAKE_PROBE_PATH, input, scratch.file("out.flac"), "--bits", "float"}, ExitCode::UnsupportedFormat,
+                  "cannot hold float");
+}
+
+TEST_F(RenderErrors, OutputNotWritable) {
+    expectFailure({FAKE_PROBE_PATH, input, scratch.file("no/such/dir/out.wav")}, ExitCode::OutputNotWritable,
+                  "cannot write");
+    std::filesystem::create_directory(scratch.file("taken.wav"));
+    expectFailure({FAKE_PROBE_PATH, input, scratch.file("taken.wav")}, ExitCode::OutputNotWritable, "directory");
+}
+
+TEST_F(RenderErrors, PluginNotFound) {
+    expectFailure({scratch.file("missing.so"), input, output}, ExitCode::PluginNotFound, "missing.so");
+    expectFailure({"NoSuchPluginAnywhere", input, output}, ExitCode::PluginNotFound, "NoSuchPluginAnywhere");
+}
+
+TEST_F(RenderErrors, NotAVst2Plugin) {
+    writeText(scratch.file("text.so"), "not a library");
+    expectFailure({scratch.file("text.so"), input, output}, ExitCode::PluginNotLoadable, "cannot load");
+    expectFailure({FAKE_NO_ENTRY_PATH, input, output}, ExitCode::NoEntryPoint, "neither VSTPluginMain nor main");
+    expectFailure({FAKE_WRONG_MAGIC_PATH, input, output}, ExitCode::WrongMagic, "wrong magic");
+    expectFailure({FAKE_NULL_PATH, input, output}, ExitCode::NoInstance, "returned no instance");
+}
+
+TEST_F(RenderErrors, UnknownProgramOrParameter) {
+    expectFailure({FAKE_PROBE_PATH, input, output, "--program", "Loud"}, ExitCode::UnknownProgram, "Loud");
+    expectFailure({FAKE_PROBE_PATH, input, output, "--program", "3"}, ExitCode::UnknownProgram, "0..2");
+    expectFailure({FAKE_PROBE_PATH, input, output, "--param", "Volume=0.5"}, ExitCode::UnknownParameter, "Volume");
+    expectFailure({FAKE_PROBE_PATH, input, output, "--param", "2=0.5"}, ExitCode::UnknownParameter, "2");
+    expectFailure({"--list", FAKE_PROBE_PATH, "--param", "Volume=0.5"}, ExitCode::UnknownParameter, "Volume");
+}
+
+TEST_F(RenderErrors, ValuesOutsideZeroToOneAreRefusedUnlessAllowed) {
+    expectFailure({FAKE_PROBE_PATH, input, output, "--param", "Gain=1.5"}, ExitCode::ValueOutOfRange,
+                  "--allow-out-of-range");
+    const ToolRun run = runTool({FAKE_PROBE_PATH, input, output, "--param", "Gain=1.5", "--allow-out-of-range"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NEAR(rms(readAudio(output), 0), rms(readAudio(input), 0) * 3.0, 1e-5);
+}
+
+TEST_F(RenderErrors, MoreChannelsThanInputsNeedPermissionToDrop) {
+    const Audio threeChannels = makeNoise(8000, 3, 0.1, 0.5);
+    writeAudio(scratch.file("three.wav"), threeChannels, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    expectFailure({FAKE_PROBE_PATH, scratch.file("three.wav"), output}, ExitCode::ChannelMismatch, "--drop-channels");
+
+    ASSERT_EQ(runTool({FAKE_PROBE_PATH, scratch.file("three.wav"), output, "--drop-channels"}).exitCode, 0);
+    const Audio rendered = readAudio(output);
+    ASSERT_EQ(rendered.channels, 2);
+    for (std::int64_t i = 0; i < rendered.frames(); ++i)
+        for (int c = 0; c < 2; ++c) ASSERT_FLOAT_EQ(rendered.at(i, c), threeChannels.at(i, c));
+}
+
+TEST_F(RenderErrors, NonFiniteOutputIsReportedAndWrittenOnlyWhenAllowed) {
+    expectFailure({FAKE_PROBE_PATH, input, output, "--param", "Poison=1"}, ExitCode::NonFiniteOutput,
+                  "4 NaN or infinite output sample(s), the first at 0.0125");
+
+    const ToolRun run = runTool({FAKE_PROBE_PATH, input, output, "--param", "Poison=1", "--allow-nonfinite"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.err.find("warning: the plug-in wrote 4 NaN"), std::string::npos) << run.err;
+    const Audio rendered = readAudio(output);
+    EXPECT_TRUE(std::isnan(rendered.at(kFakePoisonFrame, 0)));
+    EXPECT_TRUE(std::isinf(rendered.at(kFakePoisonFrame + 1, 1)));
+}
+
+TEST_F(RenderErrors, AFailedRunLeavesAnExistingOutputUntouched) {
+    ASSERT_EQ(runTool({FAKE_PROBE_PATH, input, output, "--program", "Quiet"}).exitCode, 0);
+    const Audio before = readAudio(output);
+    expectFailure({FAKE_PROBE_PATH, input, output, "--param", "Poison=1"}, ExitCode::NonFiniteOutput, "NaN");
+    EXPECT_EQ(readAudio(output).samples, before.samples);
+}
+
+TEST(RenderProgram, ExitStatusReachesTheShell) {
+    EXPECT_EQ(runToolProgram("--help"), 0);
+    EXPECT_EQ(runToolProgram("--no-such-option"), static_cast<int>(ExitCode::Usage));
+    EXPECT_EQ(runToolProgram("--list /nonexistent/plugin.so"), static_cast<int>(ExitCode::PluginNotFound));
+    EXPECT_EQ(runToolProgram(std::string(FAKE_NULL_PATH) + " in.wav out.wav --list"), static_cast<int>(ExitCode::Usage));
+    EXPECT_EQ(runToolProgram(std::string("--list ") + FAKE_NULL_PATH), static_cast<int>(ExitCode::NoInstance));
+}

@@ -1,0 +1,33 @@
+#include "host/platform/HostEnvironment.h"
+
+#include <io.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+std::vector<std::string> pluginSearchDirectories() {
+    std::vector<std::string> directories;
+    // VST_PATH as on Linux, with the Windows list separator.
+    if (const char* vstPath = std::getenv("VST_PATH")) {
+        std::string list = vstPath;
+        std::string::size_type start = 0;
+        while (start <= list.size()) {
+            std::string::size_type end = list.find(';', start);
+            if (end == std::string::npos) end = list.size();
+            if (end > start) directories.push_back(list.substr(start, end - start));
+            start = end + 1;
+        }
+    }
+    // Where 32-bit hosts usually keep their VST 2 plug-ins.
+    for (const char* variable : {"ProgramFiles(x86)", "ProgramFiles"}) {
+        if (const char* programFiles = std::getenv(variable)) {
+            directories.push_back(std::string(programFiles) + "\\VstPlugins");
+            directories.push_back(std::string(programFiles) + "\\Steinberg\\VstPlugins");
+        }
+    }
+    return directories;
+}
+
+const char* pluginFileExtension() { return ".dll"; }
+
+bool standardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -41,6 +42,24 @@ TEST(WindowsHost, DefaultFileHasWindowsLineEnds) {
     }
     EXPECT_EQ(lineFeeds, 27u);
     closeEffect(effect);
+}
+
+// The panel images travel inside the library as "ZVB" resources: PNG files whose bytes
+// other than 0x00 and 0xFF are complemented.
+TEST(WindowsHost, PanelImagesAreResourcesOfTheLibrary) {
+    LoadedPlugin plugin;
+    ASSERT_TRUE(plugin.loaded());
+    HMODULE library = GetModuleHandleA(QV_PLUGIN_FILE_NAME);
+    ASSERT_NE(library, nullptr);
+    const unsigned char scrambledSignature[] = {0x76, 0xAF, 0xB1, 0xB8, 0xF2, 0xF5, 0xE5, 0xF5};
+    for (int id : {122, 123, 124, 125, 126, 127, 128, 129, 130, 131, 134}) {
+        HRSRC found = FindResourceA(library, MAKEINTRESOURCEA(id), "ZVB");
+        ASSERT_NE(found, nullptr) << "image " << id;
+        ASSERT_GT(SizeofResource(library, found), sizeof scrambledSignature);
+        const void* bytes = LockResource(LoadResource(library, found));
+        ASSERT_NE(bytes, nullptr);
+        EXPECT_EQ(std::memcmp(bytes, scrambledSignature, sizeof scrambledSignature), 0) << "image " << id;
+    }
 }
 
 // Under another name the library is not found by its own name, and the file name query

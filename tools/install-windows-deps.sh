@@ -18,20 +18,23 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   need_update=1
 fi
 
-# Source entries mirroring the configured binary ones (deb822 files and sources.list).
-src_list=/etc/apt/sources.list.d/quorvane-deb-src.sources
+# Source entries mirroring the configured binary ones of Debian's archive (deb822 files
+# and the classic sources.list alike).
 if ! grep -rqs '^\(Types:.*deb-src\|deb-src \)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
   tmp=$(mktemp)
   for f in /etc/apt/sources.list.d/*.sources; do
     [ -e "$f" ] || continue
-    # Only Debian's own archive: its stanzas are signed by the Debian keyring.
     awk 'BEGIN { RS=""; ORS="\n\n" } /debian-archive-keyring/ { sub(/Types: deb/, "Types: deb-src"); print }' "$f" >>"$tmp"
   done
-  if [ -f /etc/apt/sources.list ]; then
-    grep -E '^deb ' /etc/apt/sources.list | grep -i debian | sed 's/^deb /deb-src /' \
-      | awk '{ print "Types: deb-src\nURIs: " $2 "\nSuites: " $3 "\nComponents: main\n" }' >>"$tmp" || true
+  if [ -s "$tmp" ]; then
+    $SUDO install -m 0644 "$tmp" /etc/apt/sources.list.d/quorvane-deb-src.sources
   fi
-  $SUDO install -m 0644 "$tmp" "$src_list"
+  if [ -f /etc/apt/sources.list ]; then
+    grep -E '^deb .*debian' /etc/apt/sources.list | sed 's/^deb /deb-src /' >"$tmp" || true
+    if [ -s "$tmp" ]; then
+      $SUDO install -m 0644 "$tmp" /etc/apt/sources.list.d/quorvane-deb-src.list
+    fi
+  fi
   rm -f "$tmp"
   need_update=1
 fi

@@ -2,7 +2,8 @@
 // so that the Linux and the Windows build can be compared bit for bit:
 //   quorvane-render-check render <plug-in library> <output file>
 //   quorvane-render-check compare <output file> <output file>
-// Cases: the sixteen programs at two sample rates, with half-power off and on. The input
+// Cases: the sixteen programs at two sample rates, with half-power off and on, the
+// parameters moving in the second half of each. The input
 // is made with integer and basic floating-point arithmetic only, which IEEE arithmetic
 // gives identically everywhere.
 #include <algorithm>
@@ -84,6 +85,10 @@ bool renderCase(EntryProc entry, const Case& c, std::FILE* out) {
     }
     int done = 0;
     for (int block = 0; done < frames; ++block) {
+        // The second half also moves the parameters, one per block, over values of 0..1,
+        // so the engine quantities are recomputed from many more values than the programs'.
+        if (done >= frames / 2)
+            effect->setParameter(effect, block % 9, static_cast<float>((block * 7919) % 1001) / 1000.0f);
         const int size = std::min(kBlockSizes[block % 6], frames - done);
         float* in[kChannels];
         float* outPtr[kChannels];

@@ -3,7 +3,7 @@
 //   quorvane-render-check render <plug-in library> <output file>
 //   quorvane-render-check compare <output file> <output file>
 // Cases: the sixteen programs at two sample rates, with half-power off and on, the
-// parameters moving in the second half of each. The input
+// parameters moving in the second half of each, through both audio entries. The input
 // is made with integer and basic floating-point arithmetic only, which IEEE arithmetic
 // gives identically everywhere.
 #include <algorithm>
@@ -79,9 +79,13 @@ bool renderCase(EntryProc entry, const Case& c, std::FILE* out) {
 
     const int frames = c.frames();
     std::vector<float> input[kChannels], output[kChannels];
+    // Odd programs go through the accumulating entry, into outputs that already hold sound.
+    const bool accumulating = c.program % 2 == 1;
     for (int ch = 0; ch < kChannels; ++ch) {
         input[ch] = makeInput(ch, frames, c.sampleRate);
         output[ch].assign(static_cast<size_t>(frames), 0.0f);
+        if (accumulating)
+            for (int n = 0; n < frames; ++n) output[ch][n] = 0.125f * input[ch][n];
     }
     int done = 0;
     for (int block = 0; done < frames; ++block) {
@@ -96,7 +100,7 @@ bool renderCase(EntryProc entry, const Case& c, std::FILE* out) {
             in[ch] = input[ch].data() + done;
             outPtr[ch] = output[ch].data() + done;
         }
-        effect->processReplacing(effect, in, outPtr, size);
+        (accumulating ? effect->process : effect->processReplacing)(effect, in, outPtr, size);
         done += size;
     }
     dispatch(effMainsChanged, 0, 0.0f);

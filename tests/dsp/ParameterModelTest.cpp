@@ -162,7 +162,9 @@ TEST(ParameterDerivation, CutoffFollowsTheCubeLawAndTheRate) {
     EXPECT_EQ(half.settings().cutoffCoef, 0.125f) << "N cancels";
 }
 
-TEST(ParameterDerivation, ResonanceLawAndOrderIndependence) {
+// The resonance law itself is checked bit for bit against the reference model; what
+// stays here is that both quantities follow Cutoff too, whatever the order of setting.
+TEST(ParameterDerivation, ResonanceFollowsCutoffInEitherOrder) {
     Model a, b;
     a.setValue(kCutoff, 0.3f);
     a.setValue(kResonance, 0.7f);
@@ -170,9 +172,6 @@ TEST(ParameterDerivation, ResonanceLawAndOrderIndependence) {
     b.setValue(kCutoff, 0.3f);
     EXPECT_EQ(a.settings().feedbackGain, b.settings().feedbackGain);
     EXPECT_EQ(a.settings().resoMakeupGain, b.settings().resoMakeupGain);
-    const double k = a.settings().cutoffCoef;
-    EXPECT_NEAR(a.settings().feedbackGain, (1 - std::pow(k, 6)) * (1.45 * k + 1.2) * 0.7 * 4, 1e-6);
-    EXPECT_NEAR(a.settings().resoMakeupGain, 1 + 6 * 0.7 * (1 - k), 1e-6);
     a.setValue(kCutoff, 1.0f);
     EXPECT_EQ(a.settings().feedbackGain, 0.0f);
     EXPECT_EQ(a.settings().resoMakeupGain, 1.0f);

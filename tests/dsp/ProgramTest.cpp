@@ -108,22 +108,18 @@ TEST_F(Programs, ProgramChangesReachTheEditor) {
     EXPECT_EQ(editor->told.back(), std::make_pair(42, 0.3f)) << "told even of unknown indices";
 }
 
-TEST_F(Programs, EditsStayWithTheirProgram) {
-    effect.setProgram(5);
-    effect.setParameter(kCutoff, 0.77f);
-    effect.setProgram(6);
-    EXPECT_EQ(effect.getParameter(kCutoff), 0.5f);
-    effect.setProgram(5);
-    EXPECT_EQ(effect.getParameter(kCutoff), 0.77f);
-}
-
-TEST_F(Programs, TheRecordKeepsEnvAmountAsPassedIn) {
+// The program record keeps the value as passed in, even an Env Amt in the dead zone
+// that the parameter itself snaps to the centre.
+TEST_F(Programs, EditsStayWithTheirProgramAsPassedIn) {
     effect.setProgram(2);
+    effect.setParameter(kCutoff, 0.77f);
     effect.setParameter(kEnvAmount, 0.505f);
     EXPECT_EQ(effect.getParameter(kEnvAmount), 0.5f);
-    effect.setProgram(1);
+    effect.setProgram(6);
+    EXPECT_EQ(effect.getParameter(kCutoff), 0.5f);
     TestHost::automation.clear();
     effect.setProgram(2);
+    EXPECT_EQ(effect.getParameter(kCutoff), 0.77f);
     EXPECT_EQ(TestHost::automation[kEnvAmount].second, 0.505f);
     EXPECT_EQ(effect.getParameter(kEnvAmount), 0.5f);
 }
@@ -162,13 +158,4 @@ TEST_F(Programs, LongNamesAreCutTo23Characters) {
     effect.getProgramName(text);
     EXPECT_EQ(std::string(text), std::string(longName, 23));
     EXPECT_EQ(text[24], 'x');
-}
-
-TEST_F(Programs, DispatcherIgnoresOutOfRangePrograms) {
-    AEffect* record = effect.effectRecord();
-    record->dispatcher(record, effSetProgram, 0, 16, nullptr, 0.0f);
-    record->dispatcher(record, effSetProgram, 0, -1, nullptr, 0.0f);
-    EXPECT_EQ(effect.getProgram(), 0);
-    record->dispatcher(record, effSetProgram, 0, 15, nullptr, 0.0f);
-    EXPECT_EQ(effect.getProgram(), 15);
 }

@@ -177,20 +177,6 @@ TEST(ParameterDerivation, ResonanceFollowsCutoffInEitherOrder) {
     EXPECT_EQ(a.settings().resoMakeupGain, 1.0f);
 }
 
-TEST(ParameterDerivation, RatesBelowReferenceLimitKToOne) {
-    Model m;
-    m.setValue(kCutoff, 1.0f);
-    EXPECT_EQ(m.takeHostRate(22050.0f), 22050.0f);
-    m.rederiveForRate();
-    EXPECT_EQ(m.settings().cutoffCoef, 1.0f);
-    EXPECT_EQ(m.settings().feedbackGain, 0.0f);
-    m.setValue(kCutoff, 0.5f);
-    EXPECT_EQ(m.settings().cutoffCoef, 0.25f) << "below the limit the rate law holds";
-    m.takeHostRate(44100.0f);
-    m.setValue(kCutoff, 1.2f);
-    EXPECT_GT(m.settings().cutoffCoef, 1.0f) << "no limit from 44100 Hz on";
-}
-
 TEST(ParameterDerivation, UnusableRatesCountAs44100) {
     Model m;
     for (float rate : {0.0f, -48000.0f, NAN, INFINITY}) {

@@ -1,6 +1,5 @@
-// The filter engine and the envelope follower, observed through the effect: the figures
-// that pin the design (settled offsets, Cutoff 0, the feedback limit, the waveshaper, the
-// cutoff range under the envelope). The rest is compared bit for bit with the reference.
+// The filter engine and the envelope follower, observed through the effect: settled
+// values and offsets, the extremes of the cutoff law, the feedback limit, the waveshaper.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -47,6 +46,18 @@ TEST(FilterEngine, SilenceSettlesOnTheOffsetsNeverOnDenormals) {
     }
 }
 
+TEST(FilterEngine, CutoffOnePassesTheInputThrough) {
+    Engine lowPass(1.0f, 1.0f);
+    Engine highPass(1.0f, 1.0f);
+    highPass.setParameter(kMode, 1.0f);
+    const Buffers in = noise(1, 500, 7);
+    for (float x : in.data[0]) {
+        EXPECT_NEAR(lowPass.step(x), x, 2e-7 * std::fabs(x) + 1e-10) << "the offsets and the rounding of the average";
+        const float y = highPass.step(x);
+        EXPECT_LT(std::fabs(y), 1e-10) << "0 or -d, up to the rounding of tiny inputs";
+    }
+}
+
 TEST(FilterEngine, CutoffZeroFreezesStageOneAndDriftsTheOthersByTheOffsets) {
     Engine e(0.0f, 1.0f);
     e.step(0.8f);
@@ -58,6 +69,17 @@ TEST(FilterEngine, CutoffZeroFreezesStageOneAndDriftsTheOthersByTheOffsets) {
     e.step(-0.3f);
     EXPECT_EQ(s.stage1, 0.0f);
     EXPECT_NEAR(s.stage2, 16 * d, 1e-16);
+}
+
+TEST(FilterEngine, ConstantInputSettlesWithTheMakeupGain) {
+    const float x = 0.4f;
+    for (int stages = 1; stages <= 4; ++stages) {
+        Engine e(0.5f, stagesValue(stages));
+        e.setParameter(kResonance, 0.0f);
+        const double k = 0.125;
+        const double expected = stages % 2 ? x - d : x - d + d / k;
+        EXPECT_NEAR(e.run(x, 4000), expected, 1e-6) << stages;
+    }
 }
 
 // Four stages, Cutoff 0.3, one impulse: the filter rings on from between Reso 0.8 and
@@ -101,6 +123,21 @@ TEST(FilterEngine, WaveshaperCurve) {
     EXPECT_LT(e.run(2.0f, 10), -5.9f) << "no limit beyond the fold";
 }
 
+TEST(FilterEngine, HalfPowerModeLowersTheCorner) {
+    // A tone well above both corners: the lower corner attenuates it more.
+    auto level = [](bool halfPower) {
+        FilterEffect e(nullptr, 1, halfPower);
+        setAll(e, {0.5f, 0.0f, 0.0f, 0.3f, 0.0f, 0.5f, 0.9f, 0.9f, 0.0f});
+        Buffers in(1, 4410), out(1, 4410);
+        for (int n = 0; n < 4410; ++n) in.data[0][n] = std::sin(2 * M_PI * 5000 * n / 44100.0);
+        e.processReplacing(in.get(), out.get(), 4410);
+        float peak = 0;
+        for (int n = 2000; n < 4410; ++n) peak = std::max(peak, std::fabs(out.data[0][n]));
+        return peak;
+    };
+    EXPECT_LT(level(true), 0.7f * level(false));
+}
+
 TEST(EnvelopeFollower, OffLeavesTheStaticFilterAndTheLevelAlone) {
     Engine off(0.3f, 1.0f), withAttackOne(0.3f, 1.0f);
     withAttackOne.setParameter(kEnvAmount, 1.0f);
@@ -112,6 +149,31 @@ TEST(EnvelopeFollower, OffLeavesTheStaticFilterAndTheLevelAlone) {
     EXPECT_EQ(off.channelState(0).envelope, 0.0f);
     EXPECT_EQ(withAttackOne.channelState(0).envelope, 0.0f) << "Attack 1 never rises";
     EXPECT_EQ(firstDifference(a.data[0], b.data[0]), -1);
+}
+
+TEST(EnvelopeFollower, ZeroLagsFollowTheLevelAtOnce) {
+    Engine e(0.3f, 1.0f);
+    e.setParameter(kEnvAmount, 0.8f);
+    e.setParameter(kEnvAttack, 0.0f);
+    e.setParameter(kEnvRelease, 0.0f);
+    const Buffers in = noise(1, 300, 5);
+    for (float x : in.data[0]) {
+        e.step(x);
+        EXPECT_EQ(e.channelState(0).envelope, std::fabs(x));
+    }
+}
+
+TEST(EnvelopeFollower, RisesWithAttackAndFallsWithRelease) {
+    Engine e(0.3f, 1.0f);
+    setAll(e, {0.5f, 0.0f, 1.0f, 0.3f, 0.0f, 0.9f, 0.5f, 0.9f, 0.0f});
+    const double attack = std::pow(0.5, 0.005), release = std::pow(0.9f, 0.005);
+    e.step(0.5f);
+    EXPECT_NEAR(e.channelState(0).envelope, 0.5 * (1 - attack), 1e-6);
+    e.run(0.5f, 20000);
+    const float top = e.channelState(0).envelope;
+    EXPECT_NEAR(top, 0.5f, 1e-4);
+    e.step(0.0f);
+    EXPECT_NEAR(e.channelState(0).envelope, top * release, 1e-6);
 }
 
 TEST(EnvelopeFollower, DepthMovesTheCutoffWithinItsRange) {
@@ -142,4 +204,18 @@ TEST(EnvelopeFollower, DepthMovesTheCutoffWithinItsRange) {
     setAll(closed, {0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f});
     const std::vector<float> shut = settle(closed, 0.5f);
     for (float y : shut) EXPECT_LT(std::fabs(y), 1e-6f);
+}
+
+TEST(EnvelopeFollower, ChannelsFollowTheirOwnLevels) {
+    FilterEffect e(nullptr, 2, false);
+    setAll(e, {0.5f, 0.0f, 1.0f, 0.1f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f});
+    Buffers in(2, 100), out(2, 100);
+    for (int n = 0; n < 100; ++n) {
+        in.data[0][n] = 0.05f;
+        in.data[1][n] = 0.2f;
+    }
+    e.processReplacing(in.get(), out.get(), 100);
+    EXPECT_EQ(e.channelState(0).envelope, 0.05f);
+    EXPECT_EQ(e.channelState(1).envelope, 0.2f);
+    EXPECT_NE(e.channelState(0).stage1, e.channelState(1).stage1);
 }

@@ -114,14 +114,14 @@ TEST_F(Programs, ProgramChangesReachTheEditor) {
 // The program record keeps the value as passed in, even an Env Amt in the dead zone
 // that the parameter itself snaps to the centre.
 TEST_F(Programs, EditsStayWithTheirProgramAsPassedIn) {
-    effect.setProgram(2);
+    effect.setProgram(5);
     effect.setParameter(kCutoff, 0.77f);
     effect.setParameter(kEnvAmount, 0.505f);
     EXPECT_EQ(effect.getParameter(kEnvAmount), 0.5f);
     effect.setProgram(6);
     EXPECT_EQ(effect.getParameter(kCutoff), 0.5f);
     TestHost::automation.clear();
-    effect.setProgram(2);
+    effect.setProgram(5);
     EXPECT_EQ(effect.getParameter(kCutoff), 0.77f);
     EXPECT_EQ(TestHost::automation[kEnvAmount].second, 0.505f);
     EXPECT_EQ(effect.getParameter(kEnvAmount), 0.5f);

@@ -173,16 +173,6 @@ TEST(DrawSurfaceText, LeftAlignedTextStartsOnePixelRightOfTheRectangle) {
     surface->release();
 }
 
-TEST(DrawSurfaceText, LeftAlignedPixelsMatchADeviceCallOnePixelFurtherRight) {
-    CanvasSurface a(60, 20), b(60, 20);
-    a.surface->drawString("Reso", CBounds(10, 0, 50, 20), false, kAlignLeft);
-    b.context.drawText("Reso", CBounds(11, 0, 50, 20), platform::TextAlign::Left);
-    EXPECT_GT(a.countPixels(kBlack), 0);
-    EXPECT_LT(a.countPixels(kBlack), 60 * 20);
-    for (int y = 0; y < 20; ++y)
-        for (int x = 0; x < 60; ++x) ASSERT_EQ(a.canvas.get(x, y), b.canvas.get(x, y)) << x << "," << y;
-}
-
 TEST(DrawSurfaceText, TextIsClippedToItsRectangleAndVerticallyCentred) {
     CanvasSurface s(80, 40);
     s.surface->drawString("Release Release", CBounds(10, 10, 30, 30), false, kAlignLeft);

@@ -128,26 +128,6 @@ TEST(ParameterDerivation, EnvAmountDeadZoneSnapsToCentre) {
     EXPECT_NEAR(m.settings().envDepth, -3.99984, 1e-5);
 }
 
-TEST(ParameterDerivation, AttackAndReleaseCoefficientsFollowTheLagTable) {
-    Model m;
-    const std::pair<float, double> table[] = {{0.1f, 0.988553}, {0.5f, 0.996540}, {0.9f, 0.999473},
-                                              {0.9664f, 0.999829}};
-    for (auto [value, coef] : table) {
-        m.setValue(kEnvAttack, value);
-        m.setValue(kEnvRelease, value);
-        const EngineSettings s = m.settings();
-        EXPECT_NEAR(s.attackCoef, coef, 1e-6) << value;
-        EXPECT_EQ(s.releaseCoef, s.attackCoef);
-        EXPECT_EQ(s.attackComplement, static_cast<float>(1.0 - s.attackCoef));
-    }
-    m.setValue(kEnvAttack, 0.0f);
-    EXPECT_EQ(m.settings().attackCoef, 0.0f);
-    EXPECT_EQ(m.settings().attackComplement, 1.0f);
-    m.setValue(kEnvAttack, 1.0f);
-    EXPECT_EQ(m.settings().attackCoef, 1.0f);
-    EXPECT_EQ(m.settings().attackComplement, 0.0f);
-}
-
 TEST(ParameterDerivation, CutoffFollowsTheCubeLawAndTheRate) {
     Model m;
     m.setValue(kCutoff, 0.5f);

@@ -47,7 +47,6 @@ public:
     }
     void suspend() override { events.push_back("suspend"); }
     void resume() override { events.push_back("resume"); }
-    void limitChannels(int32 count) { channelCount = count; }
 
     std::vector<std::string> events;
     bool setBeforeNotify = false;

@@ -13,6 +13,7 @@
 
 #include "plugin/ControllerMapping.h"
 #include "plugin/platform/linux/LinuxJoystick.h"
+#include "tests/plugin/FakeJoystick.h"
 
 namespace {
 
@@ -24,19 +25,6 @@ public:
         changes.emplace_back(index, value);
     }
     std::vector<std::pair<int32, float>> changes;
-};
-
-class FakeJoystick : public JoystickDevice {
-public:
-    bool read(JoystickPosition& p) override {
-        ++reads;
-        if (!present) return false;
-        p = position;
-        return true;
-    }
-    bool present = true;
-    JoystickPosition position;
-    int reads = 0;
 };
 
 // A list of MIDI events as a host hands it over.

@@ -128,26 +128,6 @@ TEST(ParameterDerivation, EnvAmountDeadZoneSnapsToCentre) {
     EXPECT_NEAR(m.settings().envDepth, -3.99984, 1e-5);
 }
 
-TEST(ParameterDerivation, AttackAndReleaseCoefficientsFollowTheLagTable) {
-    Model m;
-    const std::pair<float, double> table[] = {{0.1f, 0.988553}, {0.5f, 0.996540}, {0.9f, 0.999473},
-                                              {0.9664f, 0.999829}};
-    for (auto [value, coef] : table) {
-        m.setValue(kEnvAttack, value);
-        m.setValue(kEnvRelease, value);
-        const EngineSettings s = m.settings();
-        EXPECT_NEAR(s.attackCoef, coef, 1e-6) << value;
-        EXPECT_EQ(s.releaseCoef, s.attackCoef);
-        EXPECT_EQ(s.attackComplement, static_cast<float>(1.0 - s.attackCoef));
-    }
-    m.setValue(kEnvAttack, 0.0f);
-    EXPECT_EQ(m.settings().attackCoef, 0.0f);
-    EXPECT_EQ(m.settings().attackComplement, 1.0f);
-    m.setValue(kEnvAttack, 1.0f);
-    EXPECT_EQ(m.settings().attackCoef, 1.0f);
-    EXPECT_EQ(m.settings().attackComplement, 0.0f);
-}
-
 TEST(ParameterDerivation, CutoffFollowsTheCubeLawAndTheRate) {
     Model m;
     m.setValue(kCutoff, 0.5f);
@@ -162,7 +142,9 @@ TEST(ParameterDerivation, CutoffFollowsTheCubeLawAndTheRate) {
     EXPECT_EQ(half.settings().cutoffCoef, 0.125f) << "N cancels";
 }
 
-TEST(ParameterDerivation, ResonanceLawAndOrderIndependence) {
+// The resonance law itself is checked bit for bit against the reference model; what
+// stays here is that both quantities follow Cutoff too, whatever the order of setting.
+TEST(ParameterDerivation, ResonanceFollowsCutoffInEitherOrder) {
     Model a, b;
     a.setValue(kCutoff, 0.3f);
     a.setValue(kResonance, 0.7f);
@@ -170,26 +152,9 @@ TEST(ParameterDerivation, ResonanceLawAndOrderIndependence) {
     b.setValue(kCutoff, 0.3f);
     EXPECT_EQ(a.settings().feedbackGain, b.settings().feedbackGain);
     EXPECT_EQ(a.settings().resoMakeupGain, b.settings().resoMakeupGain);
-    const double k = a.settings().cutoffCoef;
-    EXPECT_NEAR(a.settings().feedbackGain, (1 - std::pow(k, 6)) * (1.45 * k + 1.2) * 0.7 * 4, 1e-6);
-    EXPECT_NEAR(a.settings().resoMakeupGain, 1 + 6 * 0.7 * (1 - k), 1e-6);
     a.setValue(kCutoff, 1.0f);
     EXPECT_EQ(a.settings().feedbackGain, 0.0f);
     EXPECT_EQ(a.settings().resoMakeupGain, 1.0f);
-}
-
-TEST(ParameterDerivation, RatesBelowReferenceLimitKToOne) {
-    Model m;
-    m.setValue(kCutoff, 1.0f);
-    EXPECT_EQ(m.takeHostRate(22050.0f), 22050.0f);
-    m.rederiveForRate();
-    EXPECT_EQ(m.settings().cutoffCoef, 1.0f);
-    EXPECT_EQ(m.settings().feedbackGain, 0.0f);
-    m.setValue(kCutoff, 0.5f);
-    EXPECT_EQ(m.settings().cutoffCoef, 0.25f) << "below the limit the rate law holds";
-    m.takeHostRate(44100.0f);
-    m.setValue(kCutoff, 1.2f);
-    EXPECT_GT(m.settings().cutoffCoef, 1.0f) << "no limit from 44100 Hz on";
 }
 
 TEST(ParameterDerivation, UnusableRatesCountAs44100) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "gui/PngDecoder.h"
 #include "gui/ResourceStream.h"
@@ -65,110 +66,67 @@ TEST(Premultiply, ShiftsByEightAndClearsTransparentPixels) {
     EXPECT_EQ(0, std::memcmp(px, expected, sizeof px));
 }
 
-TEST(PngDecoding, RgbaRowsAreStoredBottomUpInBlueGreenRedAlpha) {
+namespace {
+
+TestPng picture(int width, int height, int colorType, int bitDepth, std::vector<std::vector<png_byte>> rows) {
     TestPng png;
-    png.width = 2;
-    png.height = 2;
-    png.rows = {{255, 0, 0, 255, 0, 255, 0, 128}, {0, 0, 255, 255, 200, 100, 50, 0}};
-    const DecodedImage image = decodeStored(png.encode());
-    ASSERT_TRUE(image.pixels);
-    EXPECT_EQ(image.width, 2);
-    EXPECT_EQ(image.height, 2);
-    // The first row in memory is the picture's bottom row.
-    const std::uint8_t* bits = image.pixels->bits();
-    EXPECT_EQ(bits[0], pre(255, 255));  // bottom-left is blue
-    EXPECT_EQ(bits[3], 255);
-    EXPECT_EQ(pixel(image, 0, 0), (std::array<int, 4>{0, 0, pre(255, 255), 255}));
-    EXPECT_EQ(pixel(image, 1, 0), (std::array<int, 4>{0, pre(255, 128), 0, 128}));
-    EXPECT_EQ(pixel(image, 1, 1), (std::array<int, 4>{0, 0, 0, 0}));
+    png.width = width;
+    png.height = height;
+    png.colorType = colorType;
+    png.bitDepth = bitDepth;
+    png.rows = std::move(rows);
+    return png;
 }
 
-TEST(PngDecoding, RgbWithoutTransparencyGetsOpaqueFiller) {
-    TestPng png;
-    png.width = 1;
-    png.height = 1;
-    png.colorType = PNG_COLOR_TYPE_RGB;
-    png.rows = {{10, 20, 30}};
-    const DecodedImage image = decodeStored(png.encode());
-    ASSERT_TRUE(image.pixels);
-    EXPECT_EQ(pixel(image, 0, 0), (std::array<int, 4>{pre(30, 255), pre(20, 255), pre(10, 255), 255}));
-}
+struct ExpectedPixel {
+    int x, y;
+    std::array<int, 4> bgra;
+};
 
-TEST(PngDecoding, PaletteWithTransparencyExpandsToAlpha) {
-    TestPng png;
-    png.width = 3;
-    png.height = 1;
-    png.colorType = PNG_COLOR_TYPE_PALETTE;
-    png.bitDepth = 8;
-    png.palette = {{200, 100, 50}, {0, 0, 255}, {255, 255, 255}};
-    png.paletteAlpha = {0, 128};
-    png.rows = {{0, 1, 2}};
-    const DecodedImage image = decodeStored(png.encode());
-    ASSERT_TRUE(image.pixels);
-    EXPECT_EQ(pixel(image, 0, 0), (std::array<int, 4>{0, 0, 0, 0}));
-    EXPECT_EQ(pixel(image, 1, 0), (std::array<int, 4>{pre(255, 128), 0, 0, 128}));
-    EXPECT_EQ(pixel(image, 2, 0), (std::array<int, 4>{254, 254, 254, 255}));
-}
+}  // namespace
 
-TEST(PngDecoding, LowBitPaletteAndGreyExpand) {
-    TestPng palette;
-    palette.width = 4;
-    palette.height = 1;
-    palette.colorType = PNG_COLOR_TYPE_PALETTE;
-    palette.bitDepth = 2;
-    palette.palette = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
-    palette.rows = {{0b00011011}};
-    DecodedImage image = decodeStored(palette.encode());
-    ASSERT_TRUE(image.pixels);
-    EXPECT_EQ(pixel(image, 1, 0), (std::array<int, 4>{0, 0, 254, 255}));
-    EXPECT_EQ(pixel(image, 3, 0), (std::array<int, 4>{254, 0, 0, 255}));
-
-    TestPng grey;
-    grey.width = 8;
-    grey.height = 1;
-    grey.colorType = PNG_COLOR_TYPE_GRAY;
-    grey.bitDepth = 1;
-    grey.rows = {{0b10000001}};
-    image = decodeStored(grey.encode());
-    ASSERT_TRUE(image.pixels);
-    EXPECT_EQ(pixel(image, 0, 0), (std::array<int, 4>{254, 254, 254, 255}));
-    EXPECT_EQ(pixel(image, 1, 0), (std::array<int, 4>{0, 0, 0, 255}));
-    EXPECT_EQ(pixel(image, 7, 0), (std::array<int, 4>{254, 254, 254, 255}));
-}
-
-TEST(PngDecoding, GreyWithAlphaAndGreyWithTransparentKey) {
-    TestPng greyAlpha;
-    greyAlpha.width = 1;
-    greyAlpha.height = 1;
-    greyAlpha.colorType = PNG_COLOR_TYPE_GRAY_ALPHA;
-    greyAlpha.rows = {{200, 128}};
-    DecodedImage image = decodeStored(greyAlpha.encode());
-    ASSERT_TRUE(image.pixels);
-    EXPECT_EQ(pixel(image, 0, 0), (std::array<int, 4>{100, 100, 100, 128}));
-
-    TestPng keyed;
-    keyed.width = 2;
-    keyed.height = 1;
-    keyed.colorType = PNG_COLOR_TYPE_GRAY;
+// Every colour type and depth ends as premultiplied blue, green, red, alpha, stored
+// bottom row first (pixel() reads it that way, so a top-down store fails the RGBA case).
+TEST(PngDecoding, EveryColourTypeEndsAsPremultipliedBgra) {
+    TestPng palette = picture(3, 1, PNG_COLOR_TYPE_PALETTE, 8, {{0, 1, 2}});
+    palette.palette = {{200, 100, 50}, {0, 0, 255}, {255, 255, 255}};
+    palette.paletteAlpha = {0, 128};
+    TestPng lowPalette = picture(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {{0b00011011}});
+    lowPalette.palette = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    TestPng keyed = picture(2, 1, PNG_COLOR_TYPE_GRAY, 8, {{7, 9}});
     keyed.greyTransparent = true;
     keyed.transparentGrey.gray = 7;
-    keyed.rows = {{7, 9}};
-    image = decodeStored(keyed.encode());
-    ASSERT_TRUE(image.pixels);
-    EXPECT_EQ(pixel(image, 0, 0), (std::array<int, 4>{0, 0, 0, 0}));
-    EXPECT_EQ(pixel(image, 1, 0), (std::array<int, 4>{pre(9, 255), pre(9, 255), pre(9, 255), 255}));
-}
-
-TEST(PngDecoding, SixteenBitChannelsAreStrippedToEight) {
-    TestPng png;
-    png.width = 1;
-    png.height = 1;
-    png.colorType = PNG_COLOR_TYPE_RGBA;
-    png.bitDepth = 16;
-    png.rows = {{0xC8, 0x11, 0x64, 0x22, 0x32, 0x33, 0x80, 0x44}};  // 200, 100, 50; alpha 128 (high bytes)
-    const DecodedImage image = decodeStored(png.encode());
-    ASSERT_TRUE(image.pixels);
-    EXPECT_EQ(pixel(image, 0, 0), (std::array<int, 4>{pre(50, 128), pre(100, 128), pre(200, 128), 128}));
+    const int white = pre(255, 255);
+    struct Case {
+        const char* what;
+        TestPng png;
+        std::vector<ExpectedPixel> pixels;
+    };
+    const Case cases[] = {
+        {"rgba", picture(2, 2, PNG_COLOR_TYPE_RGBA, 8, {{255, 0, 0, 255, 0, 255, 0, 128}, {0, 0, 255, 255, 200, 100, 50, 0}}),
+         {{0, 0, {0, 0, white, 255}}, {1, 0, {0, pre(255, 128), 0, 128}}, {0, 1, {white, 0, 0, 255}}, {1, 1, {0, 0, 0, 0}}}},
+        {"rgb gets an opaque filler", picture(1, 1, PNG_COLOR_TYPE_RGB, 8, {{10, 20, 30}}),
+         {{0, 0, {pre(30, 255), pre(20, 255), pre(10, 255), 255}}}},
+        {"palette with transparency", palette,
+         {{0, 0, {0, 0, 0, 0}}, {1, 0, {pre(255, 128), 0, 0, 128}}, {2, 0, {254, 254, 254, 255}}}},
+        {"2-bit palette", lowPalette, {{1, 0, {0, 0, 254, 255}}, {3, 0, {254, 0, 0, 255}}}},
+        {"1-bit grey", picture(8, 1, PNG_COLOR_TYPE_GRAY, 1, {{0b10000001}}),
+         {{0, 0, {254, 254, 254, 255}}, {1, 0, {0, 0, 0, 255}}, {7, 0, {254, 254, 254, 255}}}},
+        {"grey with alpha", picture(1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {{200, 128}}), {{0, 0, {100, 100, 100, 128}}}},
+        {"grey with a transparent key", keyed,
+         {{0, 0, {0, 0, 0, 0}}, {1, 0, {pre(9, 255), pre(9, 255), pre(9, 255), 255}}}},
+        // 200, 100, 50, alpha 128 in the high bytes: stripped to eight bits.
+        {"16-bit rgba", picture(1, 1, PNG_COLOR_TYPE_RGBA, 16, {{0xC8, 0x11, 0x64, 0x22, 0x32, 0x33, 0x80, 0x44}}),
+         {{0, 0, {pre(50, 128), pre(100, 128), pre(200, 128), 128}}}},
+    };
+    for (const Case& c : cases) {
+        const DecodedImage image = decodeStored(c.png.encode());
+        ASSERT_TRUE(image.pixels) << c.what;
+        EXPECT_EQ(image.width, c.png.width) << c.what;
+        EXPECT_EQ(image.height, c.png.height) << c.what;
+        for (const ExpectedPixel& e : c.pixels)
+            EXPECT_EQ(pixel(image, e.x, e.y), e.bgra) << c.what << " at " << e.x << "," << e.y;
+    }
 }
 
 TEST(PngDecoding, InterlacedImagesDecodeCompletely) {
@@ -218,27 +176,27 @@ std::vector<std::uint8_t> withHeaderSize(std::vector<std::uint8_t> png, std::uin
 
 }  // namespace
 
-TEST(PngDecodingFailures, NotAPngGivesNoImage) {
-    const std::vector<std::uint8_t> text = {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g', '!', '!', '!'};
-    const DecodedImage image = decodeStored(text);
-    EXPECT_FALSE(image.pixels);
-    EXPECT_EQ(image.width, 0);
-    EXPECT_EQ(image.height, 0);
-    EXPECT_FALSE(decodeStored({}).pixels);
-}
-
-TEST(PngDecodingFailures, TruncatedDataStopsWithThePartReadSoFar) {
-    std::vector<std::uint8_t> png = smallRgba();
-    png.resize(png.size() / 2);
-    const DecodedImage image = decodeStored(png);
-    EXPECT_EQ(image.width, 16);  // the header was read
+TEST(PngDecodingFailures, BrokenFilesGiveNoImage) {
+    std::vector<std::uint8_t> headerCut = smallRgba(), badChecksum = smallRgba();
+    headerCut.resize(20);
+    badChecksum[29] ^= 0x01;  // header checksum
+    const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {
+        {"not a png", {'n', 'o', 't', ' ', 'a', ' ', 'p', 'n', 'g', '!', '!', '!'}},
+        {"empty", {}},
+        {"cut inside the header", headerCut},
+        {"bad header checksum", badChecksum},
+    };
+    for (const auto& [what, bytes] : cases) {
+        const DecodedImage image = decodeStored(bytes);
+        EXPECT_FALSE(image.pixels) << what;
+        EXPECT_EQ(image.width, 0) << what;
+        EXPECT_EQ(image.height, 0) << what;
+    }
+    std::vector<std::uint8_t> half = smallRgba();
+    half.resize(half.size() / 2);
+    const DecodedImage image = decodeStored(half);
+    EXPECT_EQ(image.width, 16) << "cut after the header: the header was read";
     EXPECT_EQ(image.height, 16);
-
-    std::vector<std::uint8_t> headerOnly = smallRgba();
-    headerOnly.resize(20);
-    const DecodedImage none = decodeStored(headerOnly);
-    EXPECT_FALSE(none.pixels);
-    EXPECT_EQ(none.width, 0);
 }
 
 TEST(PngDecodingFailures, AnErrorSkipsPremultiplication) {
@@ -267,14 +225,6 @@ TEST(PngDecodingFailures, AnErrorSkipsPremultiplication) {
     EXPECT_FALSE(partial.complete);
     EXPECT_EQ(pixel(partial, 0, 0)[0], 200) << "the top row was read but left as decoded";
     EXPECT_EQ(pixel(partial, 0, 63)[3], 0) << "the bottom row was never read";
-}
-
-TEST(PngDecodingFailures, BadChecksumEndsDecoding) {
-    std::vector<std::uint8_t> png = smallRgba();
-    png[29] ^= 0x01;  // header checksum
-    const DecodedImage image = decodeStored(png);
-    EXPECT_FALSE(image.pixels);
-    EXPECT_EQ(image.width, 0);
 }
 
 TEST(PngDecodingFailures, AbsurdDimensionsAllocateNothing) {

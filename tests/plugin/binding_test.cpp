@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "gui/EditorBase.h"
@@ -45,7 +47,6 @@ public:
     }
     void suspend() override { events.push_back("suspend"); }
     void resume() override { events.push_back("resume"); }
-    void limitChannels(int32 count) { channelCount = count; }
 
     std::vector<std::string> events;
     bool setBeforeNotify = false;
@@ -82,6 +83,18 @@ protected:
                     float opt = 0.0f) {
         AEffect* e = effect->effectRecord();
         return e->dispatcher(e, opcode, index, value, ptr, opt);
+    }
+    // Offers a pair of arrangements and answers the pair the effect then reports.
+    std::pair<VstSpeakerArrangement*, VstSpeakerArrangement*> offer(VstSpeakerArrangement in,
+                                                                     VstSpeakerArrangement out, intptr answer) {
+        EXPECT_EQ(dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<intptr>(&in), &out), answer);
+        std::memset(&in, 0x55, sizeof in);  // the effect must hold copies, not the host's records
+        std::memset(&out, 0x55, sizeof out);
+        VstSpeakerArrangement *gotIn = nullptr, *gotOut = nullptr;
+        EXPECT_EQ(dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr>(&gotIn), &gotOut), 1);
+        EXPECT_NE(gotIn, nullptr);
+        EXPECT_NE(gotOut, nullptr);
+        return {gotIn, gotOut};
     }
     TestEffect* effect = new TestEffect(recordingHost);
     void TearDown() override { dispatch(effClose); }
@@ -225,85 +238,65 @@ TEST_F(BindingTest, CanDoKnowsExactlyFourTexts) {
     EXPECT_EQ(dispatch(effCanDo), 0);
 }
 
-TEST_F(BindingTest, NoArrangementBeforeOneIsSet) {
+TEST_F(BindingTest, AcceptedArrangementsAreCopiedWhole) {
+    for (int32 channels : {0, 2}) {
+        const auto [in, out] = offer(arrangement(channels, 1), arrangement(channels, 1), 1);
+        ASSERT_TRUE(in && out);
+        EXPECT_EQ(in->type, 1);
+        EXPECT_EQ(in->numChannels, channels);
+        EXPECT_EQ(out->numChannels, channels);
+    }
+    const auto [in, out] = offer(arrangement(2, 1), arrangement(2, 1), 1);
+    ASSERT_TRUE(in && out);
+    EXPECT_STREQ(in->speakers[0].name, "speaker 0");
+    EXPECT_EQ(in->speakers[1].azimuth, 0.5f);
+    EXPECT_EQ(in->speakers[1].type, 2);
+    EXPECT_EQ(in->speakers[1].future[27], 2);
+}
+
+TEST_F(BindingTest, RefusedArrangementsAreReplaced) {
+    // Too wide an input becomes a zeroed two-channel user arrangement, and so does the output...
+    auto [in, out] = offer(arrangement(6), arrangement(6), 0);
+    ASSERT_TRUE(in && out);
+    EXPECT_EQ(in->type, kSpeakerArrUserDefined);
+    EXPECT_EQ(in->numChannels, 2);
+    EXPECT_EQ(in->speakers[0].name[0], 0);
+    EXPECT_EQ(in->speakers[1].azimuth, 0.0f);
+    EXPECT_EQ(out->type, kSpeakerArrUserDefined);
+    EXPECT_EQ(out->numChannels, 2);
+    // ...unless the output was offered with two channels.
+    std::tie(in, out) = offer(arrangement(6), arrangement(2, 3), 0);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(out->type, 3);
+    EXPECT_STREQ(out->speakers[1].name, "speaker 1");
+    // An output that does not match a valid input is replaced by the input.
+    std::tie(in, out) = offer(arrangement(1, 4), arrangement(2, 1), 0);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(out->type, 4);
+    EXPECT_EQ(out->numChannels, 1);
+    for (int32 channels : {-1, -2147483647 - 1, 2147483647, 9}) {
+        std::tie(in, out) = offer(arrangement(channels), arrangement(channels), 0);
+        ASSERT_TRUE(in && out);
+        EXPECT_EQ(in->numChannels, 2) << channels;
+        EXPECT_EQ(out->numChannels, 2) << channels;
+    }
+}
+
+TEST_F(BindingTest, ArrangementPointersMayBeMissing) {
     VstSpeakerArrangement* in = reinterpret_cast<VstSpeakerArrangement*>(0x1);
     VstSpeakerArrangement* out = in;
     EXPECT_EQ(dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr>(&in), &out), 1);
-    EXPECT_EQ(in, nullptr);
+    EXPECT_EQ(in, nullptr) << "none before one is set";
     EXPECT_EQ(out, nullptr);
-}
 
-TEST_F(BindingTest, AcceptedArrangementsAreCopiedWhole) {
-    VstSpeakerArrangement in = arrangement(2, 1), out = arrangement(2, 1);
-    EXPECT_EQ(dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<intptr>(&in), &out), 1);
-    in.speakers[0].name[0] = 'X';  // the effect holds copies, not the host's records
-    VstSpeakerArrangement *gotIn = nullptr, *gotOut = nullptr;
-    dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr>(&gotIn), &gotOut);
-    ASSERT_NE(gotIn, nullptr);
-    ASSERT_NE(gotIn, &in);
-    EXPECT_EQ(gotIn->type, 1);
-    EXPECT_EQ(gotIn->numChannels, 2);
-    EXPECT_STREQ(gotIn->speakers[0].name, "speaker 0");
-    EXPECT_EQ(gotIn->speakers[1].azimuth, 0.5f);
-    EXPECT_EQ(gotIn->speakers[1].type, 2);
-    EXPECT_EQ(gotIn->speakers[1].future[27], 2);
-    EXPECT_EQ(gotOut->numChannels, 2);
-}
-
-TEST_F(BindingTest, TooWideInputIsReplacedByZeroedUserArrangement) {
-    VstSpeakerArrangement in = arrangement(6), out = arrangement(6);
-    EXPECT_EQ(dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<intptr>(&in), &out), 0);
-    VstSpeakerArrangement *gotIn = nullptr, *gotOut = nullptr;
-    dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr>(&gotIn), &gotOut);
-    ASSERT_NE(gotIn, nullptr);
-    EXPECT_EQ(gotIn->type, kSpeakerArrUserDefined);
-    EXPECT_EQ(gotIn->numChannels, 2);
-    EXPECT_EQ(gotIn->speakers[0].name[0], 0);
-    EXPECT_EQ(gotIn->speakers[1].azimuth, 0.0f);
-    // The output follows the input unless it was offered with two channels too.
-    EXPECT_EQ(gotOut->type, kSpeakerArrUserDefined);
-    EXPECT_EQ(gotOut->numChannels, 2);
-
-    VstSpeakerArrangement out2 = arrangement(2, 3);
-    EXPECT_EQ(dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<intptr>(&in), &out2), 0);
-    dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr>(&gotIn), &gotOut);
-    EXPECT_EQ(gotOut->type, 3);
-    EXPECT_STREQ(gotOut->speakers[1].name, "speaker 1");
-}
-
-TEST_F(BindingTest, MismatchedOutputIsReplacedByTheInput) {
-    VstSpeakerArrangement in = arrangement(1, 4), out = arrangement(2, 1);
-    EXPECT_EQ(dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<intptr>(&in), &out), 0);
-    VstSpeakerArrangement *gotIn = nullptr, *gotOut = nullptr;
-    dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr>(&gotIn), &gotOut);
-    EXPECT_EQ(gotOut->type, 4);
-    EXPECT_EQ(gotOut->numChannels, 1);
-}
-
-TEST_F(BindingTest, ImpossibleArrangementsAreRefusedSafely) {
     VstSpeakerArrangement good = arrangement(2);
     EXPECT_EQ(dispatch(effSetSpeakerArrangement, 0, 0, &good), 0);
     EXPECT_EQ(dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<intptr>(&good), nullptr), 0);
-
-    for (int32 channels : {-1, -2147483647 - 1, 2147483647, 9}) {
-        VstSpeakerArrangement in = arrangement(channels), out = arrangement(channels);
-        EXPECT_EQ(dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<intptr>(&in), &out), 0);
-        VstSpeakerArrangement *gotIn = nullptr, *gotOut = nullptr;
-        dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr>(&gotIn), &gotOut);
-        ASSERT_NE(gotIn, nullptr);
-        EXPECT_EQ(gotIn->numChannels, 2) << channels;
-        EXPECT_EQ(gotOut->numChannels, 2) << channels;
-    }
-
     // Only one place to write to: what can be written is, and the answer is 0.
-    VstSpeakerArrangement* gotIn = nullptr;
-    EXPECT_EQ(dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr>(&gotIn), nullptr), 0);
-    EXPECT_NE(gotIn, nullptr);
-}
-
-TEST_F(BindingTest, ZeroChannelArrangementIsAccepted) {
-    VstSpeakerArrangement in = arrangement(0), out = arrangement(0);
-    EXPECT_EQ(dispatch(effSetSpeakerArrangement, 0, reinterpret_cast<intptr>(&in), &out), 1);
+    offer(arrangement(2), arrangement(2), 1);
+    in = nullptr;
+    EXPECT_EQ(dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<intptr>(&in), nullptr), 0);
+    EXPECT_NE(in, nullptr);
 }
 
 TEST(EditorBaseDefaults, AnswerAndDrawNothing) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "plugin/ControllerMapping.h"
+#include "tests/plugin/FakeJoystick.h"
 
 namespace {
 
@@ -18,19 +19,6 @@ public:
         changes.emplace_back(index, value);
     }
     std::vector<std::pair<int32, float>> changes;
-};
-
-class FakeJoystick : public JoystickDevice {
-public:
-    bool read(JoystickPosition& p) override {
-        ++reads;
-        if (!present) return false;
-        p = position;
-        return true;
-    }
-    bool present = true;
-    JoystickPosition position;
-    int reads = 0;
 };
 
 // A list of MIDI events as a host hands it over.
@@ -88,77 +76,54 @@ protected:
     std::unique_ptr<ControllerMapping> mapping;
 };
 
-TEST_F(MappingTest, ControlChangeOnAnyChannelMovesTheMappedParameter) {
-    EventList list;
-    list.midi(0xB0, 11, 127).midi(0xB5, 11, 0).midi(0xBF, 11, 64);
-    send(list);
-    ASSERT_EQ(effect.changes.size(), 3u);
-    EXPECT_EQ(effect.changes[0], std::make_pair(3, 0.5f));
-    EXPECT_EQ(effect.changes[1], std::make_pair(3, 0.0f));
-    EXPECT_EQ(effect.changes[2].first, 3);
-    EXPECT_FLOAT_EQ(effect.changes[2].second, 0.5f * 64 / 127);
-}
+struct Midi {
+    int status, data1, data2;
+};
+struct Assignment {
+    int parameter, cc;
+    float minimum, maximum;
+};
+struct Change {
+    int parameter;
+    double value;
+};
 
-TEST_F(MappingTest, OnlyTheMappedNumberMatches) {
-    map.entries[3].set(74, 0.0f, 0.5f);
-    EventList list;
-    list.midi(0xB0, 11, 127).midi(0xB0, 74, 127);
-    send(list);
-    ASSERT_EQ(effect.changes.size(), 1u);
-    EXPECT_EQ(effect.changes[0], std::make_pair(3, 0.5f));
-}
-
-TEST_F(MappingTest, OneSourceSetsSeveralParametersInIndexOrder) {
-    map.entries[7].set(20, 0.0f, 1.0f);
-    map.entries[2].set(20, 0.0f, 1.0f);
-    EventList list;
-    list.midi(0xB0, 20, 127);
-    send(list);
-    ASSERT_EQ(effect.changes.size(), 2u);
-    EXPECT_EQ(effect.changes[0].first, 2);
-    EXPECT_EQ(effect.changes[1].first, 7);
-}
-
-TEST_F(MappingTest, InvertedAndPinnedRanges) {
-    map.entries[4].set(78, 1.0f, 0.0f);
-    map.entries[5].set(71, 0.3f, 0.3f);
-    EventList list;
-    list.midi(0xB0, 78, 127).midi(0xB0, 78, 0).midi(0xB0, 71, 100);
-    send(list);
-    ASSERT_EQ(effect.changes.size(), 3u);
-    EXPECT_EQ(effect.changes[0].second, 0.0f);
-    EXPECT_EQ(effect.changes[1].second, 1.0f);
-    EXPECT_EQ(effect.changes[2].second, 0.3f);
-}
-
-TEST_F(MappingTest, PitchBendOnlyWhenMapped) {
-    EventList list;
-    list.midi(0xE0, 0, 64);
-    send(list);
-    EXPECT_TRUE(effect.changes.empty());
-
-    map.entries[0].set(kCcPitchBend, 0.0f, 1.0f);
-    remake();
-    EventList bends;
-    bends.midi(0xE3, 0, 64).midi(0xE0, 0, 0).midi(0xE0, 127, 127);
-    send(bends);
-    ASSERT_EQ(effect.changes.size(), 3u);
-    EXPECT_EQ(effect.changes[0].second, static_cast<float>(8192 / 16383.0));
-    EXPECT_GT(effect.changes[0].second, 0.5f);
-    EXPECT_EQ(effect.changes[1].second, 0.0f);
-    EXPECT_EQ(effect.changes[2].second, 1.0f);
-}
-
-TEST_F(MappingTest, ChannelAndKeyPressureBothDrivePressure) {
-    map.entries[8].set(kCcPressure, 0.0f, 0.8f);
-    remake();
-    EventList list;
-    list.midi(0xD0, 127, 0).midi(0xA2, 60, 127).midi(0xA0, 127, 0);
-    send(list);
-    ASSERT_EQ(effect.changes.size(), 3u);
-    EXPECT_EQ(effect.changes[0].second, 0.8f);
-    EXPECT_EQ(effect.changes[1].second, 0.8f);
-    EXPECT_EQ(effect.changes[2].second, 0.0f) << "the key number is not the pressure";
+// Each case: assignments over the default map, the events, the changes they make in order.
+TEST_F(MappingTest, MidiMessagesSetTheMappedParameters) {
+    struct Case {
+        const char* what;
+        std::vector<Assignment> assignments;
+        std::vector<Midi> events;
+        std::vector<Change> changes;
+    };
+    const Case cases[] = {
+        {"control change on any channel (default: CC 11 to Cutoff 0..0.5)", {},
+         {{0xB0, 11, 127}, {0xB5, 11, 0}, {0xBF, 11, 64}}, {{3, 0.5}, {3, 0.0}, {3, 0.5 * 64 / 127}}},
+        {"only the mapped number matches", {{3, 74, 0.0f, 0.5f}}, {{0xB0, 11, 127}, {0xB0, 74, 127}}, {{3, 0.5}}},
+        {"one source sets several parameters in index order", {{7, 20, 0.0f, 1.0f}, {2, 20, 0.0f, 1.0f}},
+         {{0xB0, 20, 127}}, {{2, 1.0}, {7, 1.0}}},
+        {"inverted and pinned ranges", {{4, 78, 1.0f, 0.0f}, {5, 71, 0.3f, 0.3f}},
+         {{0xB0, 78, 127}, {0xB0, 78, 0}, {0xB0, 71, 100}}, {{4, 0.0}, {4, 1.0}, {5, 0.3f}}},
+        {"pitch bend unmapped", {}, {{0xE0, 0, 64}}, {}},
+        {"pitch bend, low seven bits first", {{0, kCcPitchBend, 0.0f, 1.0f}},
+         {{0xE3, 0, 64}, {0xE0, 0, 0}, {0xE0, 127, 127}}, {{0, 8192 / 16383.0}, {0, 0.0}, {0, 1.0}}},
+        {"channel and key pressure, not the key number", {{8, kCcPressure, 0.0f, 0.8f}},
+         {{0xD0, 127, 0}, {0xA2, 60, 127}, {0xA0, 127, 0}}, {{8, 0.8f}, {8, 0.8f}, {8, 0.0}}},
+    };
+    for (const Case& c : cases) {
+        map.setDefaults();
+        for (const Assignment& a : c.assignments) map.entries[a.parameter].set(a.cc, a.minimum, a.maximum);
+        remake();
+        effect.changes.clear();
+        EventList list;
+        for (const Midi& m : c.events) list.midi(m.status, m.data1, m.data2);
+        send(list);
+        ASSERT_EQ(effect.changes.size(), c.changes.size()) << c.what;
+        for (std::size_t i = 0; i < c.changes.size(); ++i) {
+            EXPECT_EQ(effect.changes[i].first, c.changes[i].parameter) << c.what << " #" << i;
+            EXPECT_FLOAT_EQ(effect.changes[i].second, static_cast<float>(c.changes[i].value)) << c.what << " #" << i;
+        }
+    }
 }
 
 TEST_F(MappingTest, FlagsAreFixedWhenDerived) {

@@ -5,21 +5,9 @@
 #include <vector>
 
 #include "plugin/FilterEffect.h"
+#include "tests/plugin/FakeJoystick.h"
 
 namespace {
-
-class FakeJoystick : public JoystickDevice {
-public:
-    bool read(JoystickPosition& p) override {
-        ++reads;
-        if (!present) return false;
-        p = position;
-        return true;
-    }
-    bool present = true;
-    JoystickPosition position;
-    int reads = 0;
-};
 
 class JoystickPoll : public ::testing::Test {
 protected:

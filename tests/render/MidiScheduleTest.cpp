@@ -35,14 +35,6 @@ TEST(MidiSchedule, AnEventArrivesInTheBlockHoldingItsTimeAtItsOffset) {
     EXPECT_EQ(schedule.eventsFor(512, 256), nullptr);
 }
 
-TEST(MidiSchedule, AnEventOnABlockBoundaryOpensTheNextBlock) {
-    MidiSchedule schedule({controlChange(0.256, 1)}, 1000.0);
-    EXPECT_EQ(schedule.eventsFor(0, 256), nullptr);
-    VstEvents* events = schedule.eventsFor(256, 256);
-    ASSERT_NE(events, nullptr);
-    EXPECT_EQ(eventAt(events, 0).deltaFrames, 0);
-}
-
 TEST(MidiSchedule, EventsAreSortedByTimeAndTiesKeepTheirOrder) {
     MidiSchedule schedule({controlChange(0.3, 1), controlChange(0.1, 2), controlChange(0.3, 3), controlChange(0.1, 4)},
                           100.0);

@@ -37,51 +37,46 @@ protected:
 
 }  // namespace
 
-TEST_F(RenderErrors, InputMissingOrNotAFile) {
-    expectFailure({FAKE_PROBE_PATH, scratch.file("nothing.wav"), output}, ExitCode::InputUnreadable, "nothing.wav");
-    expectFailure({FAKE_PROBE_PATH, scratch.path, output}, ExitCode::InputUnreadable, "cannot read input");
-}
-
-TEST_F(RenderErrors, InputInAnUnsupportedFormat) {
+// Each bad command line: its exit code, a part of its message, and nothing written.
+TEST_F(RenderErrors, EveryFailureHasItsCodeAndLeavesNoOutput) {
     writeText(scratch.file("text.wav"), "this is not audio, only a file named like it\n");
-    expectFailure({FAKE_PROBE_PATH, scratch.file("text.wav"), output}, ExitCode::UnsupportedFormat, "text.wav");
+    writeText(scratch.file("text.so"), "not a library");
     // Sun audio is readable by the library but is not one of the formats we take.
     writeAudio(scratch.file("sun.au"), makeNoise(8000, 1, 0.1, 0.5), SF_FORMAT_AU | SF_FORMAT_PCM_16);
-    expectFailure({FAKE_PROBE_PATH, scratch.file("sun.au"), output}, ExitCode::UnsupportedFormat, "WAV, AIFF and FLAC");
-}
-
-TEST_F(RenderErrors, OutputInAnUnsupportedFormat) {
-    expectFailure({FAKE_PROBE_PATH, input, scratch.file("out.mp3")}, ExitCode::UnsupportedFormat, ".flac");
-    expectFailure({FAKE_PROBE_PATH, input, scratch.file("out.flac"), "--bits", "float"}, ExitCode::UnsupportedFormat,
-                  "cannot hold float");
-}
-
-TEST_F(RenderErrors, OutputNotWritable) {
-    expectFailure({FAKE_PROBE_PATH, input, scratch.file("no/such/dir/out.wav")}, ExitCode::OutputNotWritable,
-                  "cannot write");
     std::filesystem::create_directory(scratch.file("taken.wav"));
-    expectFailure({FAKE_PROBE_PATH, input, scratch.file("taken.wav")}, ExitCode::OutputNotWritable, "directory");
-}
-
-TEST_F(RenderErrors, PluginNotFound) {
-    expectFailure({scratch.file("missing.so"), input, output}, ExitCode::PluginNotFound, "missing.so");
-    expectFailure({"NoSuchPluginAnywhere", input, output}, ExitCode::PluginNotFound, "NoSuchPluginAnywhere");
-}
-
-TEST_F(RenderErrors, NotAVst2Plugin) {
-    writeText(scratch.file("text.so"), "not a library");
-    expectFailure({scratch.file("text.so"), input, output}, ExitCode::PluginNotLoadable, "cannot load");
-    expectFailure({FAKE_NO_ENTRY_PATH, input, output}, ExitCode::NoEntryPoint, "neither VSTPluginMain nor main");
-    expectFailure({FAKE_WRONG_MAGIC_PATH, input, output}, ExitCode::WrongMagic, "wrong magic");
-    expectFailure({FAKE_NULL_PATH, input, output}, ExitCode::NoInstance, "returned no instance");
-}
-
-TEST_F(RenderErrors, UnknownProgramOrParameter) {
-    expectFailure({FAKE_PROBE_PATH, input, output, "--program", "Loud"}, ExitCode::UnknownProgram, "Loud");
-    expectFailure({FAKE_PROBE_PATH, input, output, "--program", "3"}, ExitCode::UnknownProgram, "0..2");
-    expectFailure({FAKE_PROBE_PATH, input, output, "--param", "Volume=0.5"}, ExitCode::UnknownParameter, "Volume");
-    expectFailure({FAKE_PROBE_PATH, input, output, "--param", "2=0.5"}, ExitCode::UnknownParameter, "2");
-    expectFailure({"--list", FAKE_PROBE_PATH, "--param", "Volume=0.5"}, ExitCode::UnknownParameter, "Volume");
+    const std::string probe = FAKE_PROBE_PATH;
+    struct Case {
+        std::vector<std::string> arguments;
+        ExitCode code;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{probe, scratch.file("nothing.wav"), output}, ExitCode::InputUnreadable, "nothing.wav"},
+        {{probe, scratch.path, output}, ExitCode::InputUnreadable, "cannot read input"},
+        {{probe, scratch.file("text.wav"), output}, ExitCode::UnsupportedFormat, "text.wav"},
+        {{probe, scratch.file("sun.au"), output}, ExitCode::UnsupportedFormat, "WAV, AIFF and FLAC"},
+        {{probe, input, scratch.file("out.mp3")}, ExitCode::UnsupportedFormat, ".flac"},
+        {{probe, input, scratch.file("out.flac"), "--bits", "float"}, ExitCode::UnsupportedFormat, "cannot hold float"},
+        {{probe, input, scratch.file("no/such/dir/out.wav")}, ExitCode::OutputNotWritable, "cannot write"},
+        {{probe, input, scratch.file("taken.wav")}, ExitCode::OutputNotWritable, "directory"},
+        {{scratch.file("missing.so"), input, output}, ExitCode::PluginNotFound, "missing.so"},
+        {{"NoSuchPluginAnywhere", input, output}, ExitCode::PluginNotFound, "NoSuchPluginAnywhere"},
+        {{scratch.file("text.so"), input, output}, ExitCode::PluginNotLoadable, "cannot load"},
+        {{FAKE_NO_ENTRY_PATH, input, output}, ExitCode::NoEntryPoint, "neither VSTPluginMain nor main"},
+        {{FAKE_WRONG_MAGIC_PATH, input, output}, ExitCode::WrongMagic, "wrong magic"},
+        {{FAKE_NULL_PATH, input, output}, ExitCode::NoInstance, "returned no instance"},
+        {{probe, input, output, "--program", "Loud"}, ExitCode::UnknownProgram, "Loud"},
+        {{probe, input, output, "--program", "3"}, ExitCode::UnknownProgram, "0..2"},
+        {{probe, input, output, "--param", "Volume=0.5"}, ExitCode::UnknownParameter, "Volume"},
+        {{probe, input, output, "--param", "2=0.5"}, ExitCode::UnknownParameter, "2"},
+        {{"--list", probe, "--param", "Volume=0.5"}, ExitCode::UnknownParameter, "Volume"},
+    };
+    for (const Case& c : cases) {
+        std::string line;
+        for (const std::string& argument : c.arguments) line += argument + " ";
+        SCOPED_TRACE(line);
+        expectFailure(c.arguments, c.code, c.message);
+    }
 }
 
 TEST_F(RenderErrors, ValuesOutsideZeroToOneAreRefusedUnlessAllowed) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "host/ExitCode.h"
 #include "host/RenderOptions.h"
 
@@ -39,16 +41,6 @@ TEST(RenderOptions, ParametersKeepTheirOrderAndSplitAtTheLastEquals) {
     EXPECT_EQ(options.parameters[2].parameter, "a=b");
 }
 
-TEST(RenderOptions, ValuesOutsideZeroToOneNeedPermission) {
-    EXPECT_EQ(failureOf({"p", "i", "o", "--param", "0=1.01"}), ExitCode::ValueOutOfRange);
-    EXPECT_EQ(failureOf({"p", "i", "o", "--param", "0=-0.5"}), ExitCode::ValueOutOfRange);
-    EXPECT_EQ(failureOf({"p", "i", "o", "--param", "0=-0.5", "--allow-out-of-range"}), ExitCode::Success);
-    EXPECT_EQ(failureOf({"p", "i", "o", "--param", "0=0", "--param", "0=1"}), ExitCode::Success);
-    // Not-a-number is never a value, with or without permission.
-    EXPECT_EQ(failureOf({"p", "i", "o", "--param", "0=nan", "--allow-out-of-range"}), ExitCode::Usage);
-    EXPECT_EQ(failureOf({"p", "i", "o", "--param", "0=inf", "--allow-out-of-range"}), ExitCode::Usage);
-}
-
 TEST(RenderOptions, ControlChangesAndPitchBendBecomeMidiBytes) {
     const RenderOptions options =
         parseCommandLine({"p", "i", "o", "--cc", "1.5:74=100", "--bend", "0.25:16383", "--bend=0:8192"});
@@ -64,32 +56,39 @@ TEST(RenderOptions, ControlChangesAndPitchBendBecomeMidiBytes) {
     EXPECT_EQ(options.midi[2].bytes[2], 0x40);
 }
 
-TEST(RenderOptions, MalformedCommandLinesAreUsageErrors) {
-    const std::vector<std::vector<std::string>> malformed = {
-        {"p", "i"},                               // output missing
-        {"p", "i", "o", "x"},                     // one too many
-        {"--list"},                               // no plug-in
-        {"--list", "p", "i"},                     // list takes only the plug-in
-        {"p", "i", "o", "--frobnicate"},
-        {"p", "i", "o", "--quiet=yes"},
-        {"p", "i", "o", "--block"},
-        {"p", "i", "o", "--block", "0"},
-        {"p", "i", "o", "--block", "12.5"},
-        {"p", "i", "o", "--tail", "-1"},
-        {"p", "i", "o", "--param", "Cutoff"},
-        {"p", "i", "o", "--param", "=0.5"},
-        {"p", "i", "o", "--param", "Cutoff=high"},
-        {"p", "i", "o", "--cc", "74=100"},
-        {"p", "i", "o", "--cc", "1:128=0"},
-        {"p", "i", "o", "--cc", "1:7=128"},
-        {"p", "i", "o", "--cc", "-1:7=1"},
-        {"p", "i", "o", "--bend", "1:16384"},
-        {"p", "i", "o", "--bits", "8"},
+TEST(RenderOptions, BadCommandLinesAreRefusedWithTheirCode) {
+    const std::pair<std::vector<std::string>, ExitCode> cases[] = {
+        {{"p", "i"}, ExitCode::Usage},  // output missing
+        {{"p", "i", "o", "x"}, ExitCode::Usage},  // one too many
+        {{"--list"}, ExitCode::Usage},  // no plug-in
+        {{"--list", "p", "i"}, ExitCode::Usage},  // list takes only the plug-in
+        {{"p", "i", "o", "--frobnicate"}, ExitCode::Usage},
+        {{"p", "i", "o", "--quiet=yes"}, ExitCode::Usage},
+        {{"p", "i", "o", "--block"}, ExitCode::Usage},
+        {{"p", "i", "o", "--block", "0"}, ExitCode::Usage},
+        {{"p", "i", "o", "--block", "12.5"}, ExitCode::Usage},
+        {{"p", "i", "o", "--tail", "-1"}, ExitCode::Usage},
+        {{"p", "i", "o", "--param", "Cutoff"}, ExitCode::Usage},
+        {{"p", "i", "o", "--param", "=0.5"}, ExitCode::Usage},
+        {{"p", "i", "o", "--param", "Cutoff=high"}, ExitCode::Usage},
+        {{"p", "i", "o", "--cc", "74=100"}, ExitCode::Usage},
+        {{"p", "i", "o", "--cc", "1:128=0"}, ExitCode::Usage},
+        {{"p", "i", "o", "--cc", "1:7=128"}, ExitCode::Usage},
+        {{"p", "i", "o", "--cc", "-1:7=1"}, ExitCode::Usage},
+        {{"p", "i", "o", "--bend", "1:16384"}, ExitCode::Usage},
+        {{"p", "i", "o", "--bits", "8"}, ExitCode::Usage},
+        // Values outside 0..1 need permission; not-a-number is never a value.
+        {{"p", "i", "o", "--param", "0=1.01"}, ExitCode::ValueOutOfRange},
+        {{"p", "i", "o", "--param", "0=-0.5"}, ExitCode::ValueOutOfRange},
+        {{"p", "i", "o", "--param", "0=-0.5", "--allow-out-of-range"}, ExitCode::Success},
+        {{"p", "i", "o", "--param", "0=0", "--param", "0=1"}, ExitCode::Success},
+        {{"p", "i", "o", "--param", "0=nan", "--allow-out-of-range"}, ExitCode::Usage},
+        {{"p", "i", "o", "--param", "0=inf", "--allow-out-of-range"}, ExitCode::Usage},
     };
-    for (const auto& arguments : malformed) {
+    for (const auto& [arguments, code] : cases) {
         std::string joined;
         for (const std::string& argument : arguments) joined += argument + " ";
-        EXPECT_EQ(failureOf(arguments), ExitCode::Usage) << joined;
+        EXPECT_EQ(failureOf(arguments), code) << joined;
     }
 }
 

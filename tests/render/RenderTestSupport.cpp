@@ -69,16 +69,6 @@ double rms(const Audio& audio, int channel) {
     return audio.frames() ? std::sqrt(sum / audio.frames()) : 0.0;
 }
 
-double brightness(const Audio& audio, int channel) {
-    double sum = 0.0;
-    for (std::int64_t i = 1; i < audio.frames(); ++i) {
-        const double step = double(audio.at(i, channel)) - audio.at(i - 1, channel);
-        sum += step * step;
-    }
-    const double level = rms(audio, channel);
-    return level > 0.0 ? std::sqrt(sum / audio.frames()) / level : 0.0;
-}
-
 namespace {
 std::string makeScratch() {
     char pattern[] = "/tmp/quorvane-render-test-XXXXXX";

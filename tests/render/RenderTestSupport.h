@@ -26,8 +26,6 @@ void writeAudio(const std::string& path, const Audio& audio, int sfFormat);
 Audio readAudio(const std::string& path);
 
 double rms(const Audio& audio, int channel);
-// RMS of the sample-to-sample difference over RMS of the signal: high for bright sounds.
-double brightness(const Audio& audio, int channel);
 
 class ScratchDirectory {
 public:

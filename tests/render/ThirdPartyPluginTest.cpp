@@ -48,14 +48,6 @@ TEST(ThirdPartyPlugins, ZamTubeDistortsAMonoSine) {
     EXPECT_GT(reshaping(input, output, 0), 0.05);
 }
 
-TEST(ThirdPartyPlugins, ZamTubeRefusesAStereoFileUnlessToldToDrop) {
-    ScratchDirectory scratch;
-    writeAudio(scratch.file("in.wav"), makeNoise(44100, 2, 0.1, 0.3), SF_FORMAT_WAV | SF_FORMAT_PCM_24);
-    EXPECT_EQ(runTool({"/usr/lib/vst/ZamTube-vst.so", scratch.file("in.wav"), scratch.file("out.wav")}).exitCode, 14);
-    EXPECT_EQ(runTool({"/usr/lib/vst/ZamTube-vst.so", scratch.file("in.wav"), scratch.file("out.wav"),
-                       "--drop-channels"}).exitCode, 0);
-}
-
 TEST(ThirdPartyPlugins, ZamEq2MasterGainByNameRaisesTheLevel) {
     ScratchDirectory scratch;
     const Audio input = makeNoise(44100, 1, 0.5, 0.1);

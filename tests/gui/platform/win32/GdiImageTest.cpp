@@ -13,19 +13,9 @@
 #include "gui/CImage.h"
 #include "gui/platform/win32/DibBitmap.h"
 #include "gui/platform/win32/GdiContext.h"
+#include "tests/gui/PanelImagesCheck.h"
 
 namespace {
-
-struct Layout {
-    std::int32_t id;
-    int x, y, frames;
-};
-
-// The panel's controls: image id, top-left corner, sub-image count.
-const Layout kLayout[] = {
-    {123, 306, 76, 101}, {130, 418, 70, 101}, {124, 519, 64, 101}, {122, 609, 60, 101}, {129, 694, 56, 101},
-    {125, 78, 138, 101}, {126, 185, 130, 101}, {131, 120, 65, 101}, {134, 62, 76, 22},
-};
 
 const std::uint8_t* pixelOf(const platform::PixelBitmap& bitmap, int x, int y) {
     return bitmap.bits() + (std::size_t(bitmap.height() - 1 - y) * bitmap.width() + x) * 4;
@@ -39,25 +29,7 @@ std::uint8_t canvasBlend(std::uint8_t src, std::uint8_t dst, std::uint8_t alpha)
 }  // namespace
 
 TEST(GdiImageResources, AllElevenLoadFromTheEmbeddedResourcesAndFitThePanel) {
-    CImage* background = new CImage(128);
-    EXPECT_EQ(background->getWidth(), 700);
-    EXPECT_EQ(background->getHeight(), 212);
-    EXPECT_NE(background->getPixels(), nullptr);
-    background->release();
-
-    for (const Layout& c : kLayout) {
-        CImage* image = new CImage(c.id);
-        ASSERT_NE(image->getPixels(), nullptr) << c.id;
-        EXPECT_EQ(image->getHeight() % c.frames, 0) << c.id;
-        EXPECT_LE(c.x + image->getWidth(), 800) << c.id;
-        EXPECT_LE(c.y + image->getHeight() / c.frames, 212) << c.id;
-        image->release();
-    }
-    CImage* splash = new CImage(127);
-    EXPECT_GT(splash->getWidth(), 0);
-    EXPECT_LE(200 + splash->getWidth(), 800);
-    EXPECT_LE(60 + splash->getHeight(), 212);
-    splash->release();
+    expectPanelImagesFit();
 }
 
 TEST(GdiImageDrawing, BlendedKnobGivesTheSoftwareCanvasPixels) {

@@ -1,5 +1,7 @@
 #include "host/platform/HostEnvironment.h"
 
+#include "host/SearchPath.h"
+
 #include <io.h>
 
 #include <cstdio>
@@ -8,16 +10,7 @@
 std::vector<std::string> pluginSearchDirectories() {
     std::vector<std::string> directories;
     // VST_PATH as on Linux, with the Windows list separator.
-    if (const char* vstPath = std::getenv("VST_PATH")) {
-        std::string list = vstPath;
-        std::string::size_type start = 0;
-        while (start <= list.size()) {
-            std::string::size_type end = list.find(';', start);
-            if (end == std::string::npos) end = list.size();
-            if (end > start) directories.push_back(list.substr(start, end - start));
-            start = end + 1;
-        }
-    }
+    if (const char* vstPath = std::getenv("VST_PATH")) directories = splitSearchPath(vstPath, ';');
     // Where 32-bit hosts usually keep their VST 2 plug-ins.
     for (const char* variable : {"ProgramFiles(x86)", "ProgramFiles"}) {
         if (const char* programFiles = std::getenv(variable)) {

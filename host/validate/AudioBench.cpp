@@ -104,6 +104,8 @@ void BackgroundLoad::runAudio() {
     const auto blockTime = std::chrono::duration<double>(plan.blockSize / plan.sampleRate);
     auto due = std::chrono::steady_clock::now();
     while (!stopping && (plan.frames == 0 || processed < plan.frames)) {
+        // A fast plug-in would otherwise finish before the other thread gets going.
+        while (!stopping && changes < processed / kFramesPerChange && automationCanChange) std::this_thread::yield();
         bench.fill(TestSignal::Noise, plan.blockSize, plan.sampleRate);
         bench.process(plan.blockSize, plan.watchCalls);
         if (problem.empty()) problem = bench.outputProblem(plan.blockSize);
@@ -120,15 +122,16 @@ void BackgroundLoad::runAutomation() {
     std::mt19937 random(plan.seed + 1);
     const AEffect& record = plugin.record();
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
-    while (!stopping && !audioDone) {
+    automationCanChange = record.numParams > 0 || record.numPrograms > 1;
+    while (!stopping && !audioDone && automationCanChange) {
         if (changes >= processed / kFramesPerChange) {
             std::this_thread::yield();
             continue;
         }
         // One change in ten is a program change, where there are programs.
-        if (record.numPrograms > 1 && random() % 10 == 0)
+        if (record.numPrograms > 1 && (record.numParams == 0 || random() % 10 == 0))
             plugin.setProgram(static_cast<int32>(random() % record.numPrograms));
-        else if (record.numParams > 0)
+        else
             plugin.setParameter(static_cast<int32>(random() % record.numParams), value(random));
         ++changes;
     }

@@ -68,6 +68,7 @@ private:
     std::atomic<bool> audioDone{false};
     std::atomic<std::int64_t> processed{0};
     std::atomic<long> changes{0};
+    std::atomic<bool> automationCanChange{true};
     std::string problem;  // written by the audio thread only
     std::thread audio, automation;
 };

@@ -18,6 +18,8 @@ void writeEntries(std::ostringstream& out, char kind, const std::vector<std::str
 }  // namespace
 
 void CheckLog::add(std::vector<std::string>& list, const std::string& text) {
+    for (const std::string& earlier : list)
+        if (earlier == text) return;
     if (list.size() < kMaxEntries) {
         list.push_back(text);
         return;

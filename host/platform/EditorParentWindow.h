@@ -5,11 +5,8 @@
 
 class EditorParentWindow {
 public:
-    // False when there is no display to open windows on.
-    static bool displayAvailable();
-
-    // A mapped top-level window; throws std::runtime_error when it cannot be made.
-    EditorParentWindow(int width, int height);
+    // A mapped top-level window, or null when there is no display to open it on.
+    static std::unique_ptr<EditorParentWindow> open(int width, int height);
     ~EditorParentWindow();
     EditorParentWindow(const EditorParentWindow&) = delete;
     EditorParentWindow& operator=(const EditorParentWindow&) = delete;
@@ -19,7 +16,9 @@ public:
     // Handles the events waiting for this window, as a host's event loop would.
     void pumpEvents();
 
-private:
     struct Native;
+
+private:
+    explicit EditorParentWindow(std::unique_ptr<Native> made);
     std::unique_ptr<Native> native;
 };

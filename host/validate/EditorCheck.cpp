@@ -49,11 +49,12 @@ void idle(PluginInstance& plugin, EditorParentWindow& window) {
 void checkEditor(const ValidationSettings& settings, CheckLog& log) {
     PluginInstance plugin(settings.pluginPath);
     if (!(plugin.record().flags & effFlagsHasEditor)) return log.skip("no editor");
-    if (!EditorParentWindow::displayAvailable()) return log.skip("no display");
+    const EditorSize size = askSize(plugin, log);
+    const std::unique_ptr<EditorParentWindow> parent = EditorParentWindow::open(size.width, size.height);
+    if (!parent) return log.skip("no display");
+    EditorParentWindow& window = *parent;
     plugin.configure(44100.0f, 512);
     plugin.start();
-    const EditorSize size = askSize(plugin, log);
-    EditorParentWindow window(size.width, size.height);
 
     BackgroundLoad::Plan plan;
     plan.paced = true;

@@ -4,26 +4,35 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <stdexcept>
+#include <chrono>
+#include <thread>
 
 struct EditorParentWindow::Native {
     Display* display = nullptr;
     Window window = 0;
 };
 
-bool EditorParentWindow::displayAvailable() {
+namespace {
+
+// A server without clients resets itself (Xvfb does, unless told not to) and refuses
+// connections meanwhile; a short wait gets past that.
+Display* connect() {
     const char* name = std::getenv("DISPLAY");
-    if (!name || !*name) return false;
-    Display* display = XOpenDisplay(nullptr);
-    if (!display) return false;
-    XCloseDisplay(display);
-    return true;
+    if (!name || !*name) return nullptr;
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (Display* display = XOpenDisplay(nullptr)) return display;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return nullptr;
 }
 
-EditorParentWindow::EditorParentWindow(int width, int height) : native(new Native) {
-    native->display = XOpenDisplay(nullptr);
-    if (!native->display) throw std::runtime_error("cannot open the display");
-    Display* display = native->display;
+}  // namespace
+
+std::unique_ptr<EditorParentWindow> EditorParentWindow::open(int width, int height) {
+    Display* display = connect();
+    if (!display) return nullptr;
+    std::unique_ptr<Native> native(new Native);
+    native->display = display;
     const int screen = DefaultScreen(display);
     native->window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0,
                                          static_cast<unsigned>(width > 0 ? width : 1),
@@ -33,7 +42,10 @@ EditorParentWindow::EditorParentWindow(int width, int height) : native(new Nativ
     XSelectInput(display, native->window, StructureNotifyMask | ExposureMask);
     XMapWindow(display, native->window);
     XSync(display, False);
+    return std::unique_ptr<EditorParentWindow>(new EditorParentWindow(std::move(native)));
 }
+
+EditorParentWindow::EditorParentWindow(std::unique_ptr<Native> made) : native(std::move(made)) {}
 
 EditorParentWindow::~EditorParentWindow() {
     XDestroyWindow(native->display, native->window);

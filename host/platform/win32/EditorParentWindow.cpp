@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <stdexcept>
 
 namespace {
 
@@ -25,15 +24,17 @@ struct EditorParentWindow::Native {
     HWND window = nullptr;
 };
 
-bool EditorParentWindow::displayAvailable() { return true; }
-
-EditorParentWindow::EditorParentWindow(int width, int height) : native(new Native) {
+std::unique_ptr<EditorParentWindow> EditorParentWindow::open(int width, int height) {
     registerWindowClass();
+    std::unique_ptr<Native> native(new Native);
     native->window = CreateWindowExA(0, kWindowClass, "quorvane-render --validate", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                                      CW_USEDEFAULT, CW_USEDEFAULT, width > 0 ? width : 1, height > 0 ? height : 1,
                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!native->window) throw std::runtime_error("cannot create a window");
+    if (!native->window) return nullptr;
+    return std::unique_ptr<EditorParentWindow>(new EditorParentWindow(std::move(native)));
 }
+
+EditorParentWindow::EditorParentWindow(std::unique_ptr<Native> made) : native(std::move(made)) {}
 
 EditorParentWindow::~EditorParentWindow() { DestroyWindow(native->window); }
 

@@ -17,6 +17,7 @@ public:
     PluginInstance& operator=(const PluginInstance&) = delete;
 
     const std::string& path() const { return libraryPath; }
+    const char* entryPoint() const { return entry; }
     const AEffect& record() const { return *effect; }
     const HostState& host() const { return *state; }
     HostState& host() { return *state; }
@@ -55,5 +56,6 @@ private:
     std::unique_ptr<HostState> state;
     void* library = nullptr;
     AEffect* effect = nullptr;
+    const char* entry = "";
     bool running = false;
 };

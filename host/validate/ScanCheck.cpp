@@ -22,6 +22,8 @@ struct IdentityField {
 std::vector<IdentityField> identityOf(PluginInstance& plugin) {
     const AEffect& record = plugin.record();
     std::vector<IdentityField> fields = {
+        {"entry point", plugin.entryPoint()},
+        {"magic", std::to_string(record.magic)},
         {"unique id", std::to_string(record.uniqueID)},
         {"version", std::to_string(record.version)},
         {"flags", std::to_string(record.flags)},

@@ -4,8 +4,6 @@
 
 namespace {
 
-const char* const kMorePrefix = "... and ";
-
 // One entry per line: a kind letter, a space, the text with line breaks flattened.
 void writeEntries(std::ostringstream& out, char kind, const std::vector<std::string>& entries) {
     for (std::string text : entries) {
@@ -18,14 +16,10 @@ void writeEntries(std::ostringstream& out, char kind, const std::vector<std::str
 }  // namespace
 
 void CheckLog::add(std::vector<std::string>& list, const std::string& text) {
+    if (list.size() >= kMaxEntries) return;
     for (const std::string& earlier : list)
         if (earlier == text) return;
-    if (list.size() < kMaxEntries) {
-        list.push_back(text);
-        return;
-    }
-    if (list.size() == kMaxEntries) list.push_back(std::string(kMorePrefix) + "1 more");
-    else list.back() = kMorePrefix + std::to_string(std::stoi(list.back().substr(std::string(kMorePrefix).size())) + 1) + " more";
+    list.push_back(text);
 }
 
 CheckStatus CheckLog::status() const {

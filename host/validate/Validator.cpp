@@ -52,6 +52,15 @@ std::string statusWord(const CheckLog& log) {
     return "";
 }
 
+// The report file has every entry; the screen the first few of each kind.
+constexpr std::size_t kListedEntries = 12;
+
+void printEntries(const char* prefix, const std::vector<std::string>& entries, std::ostream& out) {
+    for (std::size_t i = 0; i < entries.size() && i < kListedEntries; ++i) out << prefix << entries[i] << "\n";
+    if (entries.size() > kListedEntries)
+        out << prefix << "... and " << entries.size() - kListedEntries << " more (see --report)\n";
+}
+
 void printOutcome(const CheckOutcome& outcome, std::ostream& out) {
     char line[200];
     std::string title = std::to_string(outcome.number) + " " + outcome.name + " ";
@@ -60,9 +69,9 @@ void printOutcome(const CheckOutcome& outcome, std::ostream& out) {
     out << line;
     if (!outcome.log.warnings.empty()) out << " (" << outcome.log.warnings.size() << " warnings)";
     out << "\n";
-    for (const std::string& failure : outcome.log.failures) out << "    fail: " << failure << "\n";
-    for (const std::string& warning : outcome.log.warnings) out << "    warning: " << warning << "\n";
-    for (const std::string& note : outcome.log.notes) out << "    " << note << "\n";
+    printEntries("    fail: ", outcome.log.failures, out);
+    printEntries("    warning: ", outcome.log.warnings, out);
+    printEntries("    ", outcome.log.notes, out);
     out.flush();
 }
 

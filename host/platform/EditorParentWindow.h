@@ -16,9 +16,8 @@ public:
     // Handles the events waiting for this window, as a host's event loop would.
     void pumpEvents();
 
-    struct Native;
-
 private:
+    struct Native;
     explicit EditorParentWindow(std::unique_ptr<Native> made);
     std::unique_ptr<Native> native;
 };

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <functional>
-#include <memory>
 #include <string>
 
 struct IsolatedRun {

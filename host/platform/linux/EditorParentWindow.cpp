@@ -2,9 +2,9 @@
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
-#include <chrono>
 #include <thread>
 
 struct EditorParentWindow::Native {

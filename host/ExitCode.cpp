@@ -26,6 +26,7 @@ constexpr ExitCodeMeaning kMeanings[] = {
     {ExitCode::ValueOutOfRange, "parameter value outside 0..1 (see --allow-out-of-range)"},
     {ExitCode::ChannelMismatch, "more file channels than plug-in inputs (see --drop-channels), or no outputs"},
     {ExitCode::NonFiniteOutput, "the plug-in wrote NaN or infinity (see --allow-nonfinite)"},
+    {ExitCode::ValidationFailed, "--validate: at least one check failed"},
 };
 
 }  // namespace

@@ -21,6 +21,7 @@ enum class ExitCode : int {
     ValueOutOfRange = 13,
     ChannelMismatch = 14,
     NonFiniteOutput = 15,
+    ValidationFailed = 16,
 };
 
 // One line per code, "  N  meaning", for the help text.

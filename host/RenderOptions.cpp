@@ -72,7 +72,8 @@ TimedMidiMessage parsePitchBend(const std::string& text) {
 }
 
 bool takesValue(const std::string& option) {
-    for (const char* name : {"--program", "--param", "--block", "--tail", "--cc", "--bend", "--bits"})
+    for (const char* name : {"--program", "--param", "--block", "--tail", "--cc", "--bend", "--bits", "--level", "--seed",
+                             "--report"})
         if (option == name) return true;
     return false;
 }
@@ -87,6 +88,9 @@ void applyOption(RenderOptions& options, const std::string& option, const std::s
             usageError("tail must be 0 to 3600 seconds: '" + value + "'");
     } else if (option == "--cc") options.midi.push_back(parseControlChange(value));
     else if (option == "--bend") options.midi.push_back(parsePitchBend(value));
+    else if (option == "--level") options.level = parseInteger(value, "level", 1, 5);
+    else if (option == "--seed") options.seed = static_cast<std::uint32_t>(parseInteger(value, "seed", 0, 2147483647));
+    else if (option == "--report") options.reportPath = value;
     else if (option == "--bits") {
         SampleEncoding encoding;
         if (!parseSampleEncoding(value, encoding)) usageError("--bits takes 16, 24, 32 or float: '" + value + "'");
@@ -97,6 +101,7 @@ void applyOption(RenderOptions& options, const std::string& option, const std::s
 bool applyFlag(RenderOptions& options, const std::string& flag) {
     if (flag == "--help" || flag == "-h") options.help = true;
     else if (flag == "--list") options.list = true;
+    else if (flag == "--validate") options.validate = true;
     else if (flag == "--quiet" || flag == "-q") options.quiet = true;
     else if (flag == "--brief") options.brief = true;
     else if (flag == "--drop-channels") options.dropChannels = true;
@@ -129,11 +134,14 @@ RenderOptions parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (options.help) return options;
 
-    const std::size_t wanted = options.list ? 1 : 3;
-    if (positional.size() != wanted)
-        usageError(options.list ? "--list takes one plug-in" : "expected PLUGIN INPUT OUTPUT");
+    if (options.list && options.validate) usageError("--list and --validate do not go together");
+    const bool onePlugin = options.list || options.validate;
+    if (positional.size() != (onePlugin ? 1u : 3u))
+        usageError(options.validate ? "--validate takes one plug-in"
+                   : options.list   ? "--list takes one plug-in"
+                                    : "expected PLUGIN INPUT OUTPUT");
     options.pluginPath = positional[0];
-    if (!options.list) {
+    if (!onePlugin) {
         options.inputPath = positional[1];
         options.outputPath = positional[2];
     }
@@ -150,6 +158,7 @@ RenderOptions parseCommandLine(const std::vector<std::string>& arguments) {
 std::string helpText() {
     return "usage: quorvane-render [options] PLUGIN INPUT OUTPUT\n"
            "       quorvane-render --list [--program P] [--param X=V ...] PLUGIN\n"
+           "       quorvane-render --validate [--level 1..5] [--seed N] [--report FILE.json] PLUGIN\n"
            "\n"
            "Renders an audio file (WAV, AIFF or FLAC) through a VST 2 plug-in at the file's own\n"
            "sample rate. PLUGIN is a library path or a bare name looked up in $VST_PATH,\n"
@@ -170,6 +179,12 @@ std::string helpText() {
            "  --drop-channels         drop input channels the plug-in has no input for\n"
            "  --allow-out-of-range    accept parameter values outside 0..1\n"
            "  --allow-nonfinite       write the output even if it holds NaN or infinity\n"
+           "  --validate              run the validation battery on the plug-in, each check in\n"
+           "                          a process of its own; exit code 16 when a check fails\n"
+           "  --level 1..5            how long and how randomised the checks run (default 2;\n"
+           "                          3 and up count allocations and locks in process)\n"
+           "  --seed N                seed of the random signals and changes (default 1)\n"
+           "  --report FILE.json      write the results as JSON as well\n"
            "  --brief                 print a one-line summary\n"
            "  -q, --quiet             print nothing but errors\n"
            "  -h, --help              show this text\n"

@@ -1,6 +1,7 @@
 // The render tool's command line.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,10 @@ struct RenderOptions {
     bool dropChannels = false;
     bool allowOutOfRange = false;
     bool allowNonFinite = false;
+    bool validate = false;
+    int level = 2;           // --validate: 1..5
+    std::uint32_t seed = 1;  // --validate
+    std::string reportPath;  // --validate: JSON report, when given
 };
 
 // Throws HostError: Usage for malformed options, ValueOutOfRange for a parameter value

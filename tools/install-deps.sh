@@ -13,7 +13,7 @@ packages=(
   # fonts for the editor, a display for the window tests
   fonts-liberation2 xvfb xauth
   # third-party VST 2 plug-ins the render host is tested against
-  zam-plugins
+  zam-plugins dpf-plugins-vst
 )
 
 # The Windows build: mingw-w64, Wine for 32-bit programs, Debian source entries for libpng.

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <new>
 
-#include "gui/EditorBase.h"
+#include "editor/EditorBase.h"
 #include "plugin/SafeConvert.h"
 
 FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool halfPowerMode)

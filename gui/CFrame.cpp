@@ -13,17 +13,17 @@ namespace {
 // Written by any editor's host call, read by knobs; one word, so relaxed is enough.
 std::atomic<std::int32_t> knobMode{kKnobCircular};
 
-platform::CursorShape shapeFor(std::int32_t type) {
+platform::PointerShape shapeFor(std::int32_t type) {
     switch (type) {
-        case kCursorWait: return platform::CursorShape::Wait;
-        case kCursorSizeWE: return platform::CursorShape::SizeWE;
-        case kCursorSizeNS: return platform::CursorShape::SizeNS;
-        case kCursorSizeAll: return platform::CursorShape::SizeAll;
-        case kCursorSizeNESW: return platform::CursorShape::SizeNESW;
-        case kCursorSizeNWSE: return platform::CursorShape::SizeNWSE;
-        case kCursorNotAllowed: return platform::CursorShape::NotAllowed;
-        case kCursorHand: return platform::CursorShape::Hand;
-        default: return platform::CursorShape::Default;
+        case kCursorWait: return platform::PointerShape::Wait;
+        case kCursorSizeWE: return platform::PointerShape::SizeWE;
+        case kCursorSizeNS: return platform::PointerShape::SizeNS;
+        case kCursorSizeAll: return platform::PointerShape::SizeAll;
+        case kCursorSizeNESW: return platform::PointerShape::SizeNESW;
+        case kCursorSizeNWSE: return platform::PointerShape::SizeNWSE;
+        case kCursorNotAllowed: return platform::PointerShape::NotAllowed;
+        case kCursorHand: return platform::PointerShape::Hand;
+        default: return platform::PointerShape::Default;
     }
 }
 }  // namespace

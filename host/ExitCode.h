@@ -21,6 +21,8 @@ enum class ExitCode : int {
     ValueOutOfRange = 13,
     ChannelMismatch = 14,
     NonFiniteOutput = 15,
+    NoEditorSnapshot = 16,
+    NoEditorWindow = 17,
 };
 
 // One line per code, "  N  meaning", for the help text.

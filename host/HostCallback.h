@@ -2,6 +2,7 @@
 // and the state it answers from.
 #pragma once
 
+#include <ostream>
 #include <vector>
 
 #include "plugin/vst2.h"
@@ -18,6 +19,8 @@ struct HostState {
     float sampleRate = 44100.0f;
     int32 blockSize = 512;
     std::vector<AutomationNotice> automation;  // every audioMasterAutomate, in order
+    // When set, automation and begin/end of edit are printed as they arrive.
+    std::ostream* editLog = nullptr;
 };
 
 intptr VSTCALL hostCallback(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,

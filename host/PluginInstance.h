@@ -19,6 +19,7 @@ public:
     const std::string& path() const { return libraryPath; }
     const AEffect& record() const { return *effect; }
     const HostState& host() const { return *state; }
+    HostState& host() { return *state; }
 
     intptr dispatch(int32 opcode, int32 index = 0, intptr value = 0, void* ptr = nullptr,
                     float opt = 0.0f);

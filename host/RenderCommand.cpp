@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "host/ChannelRouting.h"
+#include "host/EditorCommands.h"
 #include "host/ExitCode.h"
 #include "host/PluginSettings.h"
 #include "host/Report.h"
@@ -106,6 +107,8 @@ int runRenderTool(const std::vector<std::string>& arguments, std::ostream& out, 
         const RenderOptions options = parseCommandLine(arguments);
         if (options.help) out << helpText();
         else if (options.list) listPlugin(options, out);
+        else if (!options.snapshotPath.empty()) snapshotEditor(options, out);
+        else if (options.edit) editInWindow(options, out);
         else render(options, out, err);
         return static_cast<int>(ExitCode::Success);
     } catch (const HostError& error) {

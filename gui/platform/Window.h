@@ -41,7 +41,7 @@ protected:
     ~EditorWindowListener() = default;
 };
 
-enum class CursorShape { Default, Wait, SizeWE, SizeNS, SizeAll, SizeNESW, SizeNWSE, NotAllowed, Hand };
+enum class PointerShape { Default, Wait, SizeWE, SizeNS, SizeAll, SizeNESW, SizeNWSE, NotAllowed, Hand };
 
 class EditorWindow : public Window {
 public:
@@ -50,7 +50,7 @@ public:
     virtual void handleEvents() = 0;
     // Paints what is waiting to be painted, from inside a mouse-tracking loop.
     virtual void dispatchPendingPaints() = 0;
-    virtual void setCursor(CursorShape shape) = 0;
+    virtual void setCursor(PointerShape shape) = 0;
     // Top-left of the outermost window that tightly wraps this one, in its parent's
     // client coordinates.
     virtual CPos getOuterPosition() const = 0;

@@ -282,9 +282,9 @@ bool CFrame::setDropEnabled(bool flag) {
     if (!dropEnabled && !flag) return true;
     if (!window) return false;
     window->setDropEnabled(false);
-    if (flag) window->setDropEnabled(true);
-    dropEnabled = flag;
-    return true;
+    // A platform without drag and drop refuses; the frame then says so.
+    dropEnabled = flag && window->setDropEnabled(true);
+    return dropEnabled == flag;
 }
 
 bool CFrame::isDropEnabled() const { return dropEnabled; }

@@ -1,10 +1,7 @@
 #include "editor/StandInEditor.h"
 
-#include "editor/EditorSnapshot.h"
 #include "editor/ParameterBar.h"
 #include "gui/CFrame.h"
-#include "gui/COffscreenSurface.h"
-#include "gui/platform/PixelReadback.h"
 #include "plugin/EffectBaseExt.h"
 
 namespace {
@@ -36,8 +33,8 @@ void StandInEditor::build(void* parent) {
 intptr StandInEditor::open(void* parent) {
     close();  // a second open without a close replaces the first window
     GuiEditorBase::open(parent);
-    if (!parent) return 0;
     build(parent);
+    if (!parent) return 0;
     if (!frame->getWindow()) {
         close();
         return 0;
@@ -54,25 +51,4 @@ void StandInEditor::close() {
 void StandInEditor::update() {
     for (ParameterBar* bar : bars)
         if (bar) bar->refresh();
-}
-
-intptr StandInEditor::vendorSpecific(int32 index, intptr, void* ptr, float) {
-    if (index != kEditorSnapshotRequest || !ptr) return 0;
-    return drawSnapshot(*static_cast<EditorSnapshot*>(ptr)) ? 1 : 0;
-}
-
-bool StandInEditor::drawSnapshot(EditorSnapshot& snapshot) {
-    if (!snapshot.pixels) {
-        snapshot.width = kWidth;
-        snapshot.height = kHeight;
-        return true;
-    }
-    if (snapshot.width != kWidth || snapshot.height != kHeight || frame) return false;
-    build(nullptr);
-    COffscreenSurface* back = frame->getBackBuffer();
-    frame->draw(back);
-    const bool read = back->getDeviceContext() &&
-                      platform::readPixels(*back->getDeviceContext(), kWidth, kHeight, snapshot.pixels);
-    close();
-    return read;
 }

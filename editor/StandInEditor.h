@@ -16,15 +16,14 @@ public:
     explicit StandInEditor(EffectBaseExt* effect);
     ~StandInEditor() override;
 
-    // 1 with a window inside parent; 0 (and no frame) when there is none to be had.
+    // 1 with a window inside parent. Without a parent the frame draws only into memory
+    // (snapshots) and the answer is 0; with a parent that cannot take a window, no frame.
     intptr open(void* parent) override;
     void close() override;
     void update() override;
-    intptr vendorSpecific(int32 index, intptr value, void* ptr, float opt) override;
 
 private:
     void build(void* parent);
-    bool drawSnapshot(struct EditorSnapshot& snapshot);
 
     ParameterBar* bars[kBars] = {};
 };

@@ -27,6 +27,8 @@ constexpr ExitCodeMeaning kMeanings[] = {
     {ExitCode::ChannelMismatch, "more file channels than plug-in inputs (see --drop-channels), or no outputs"},
     {ExitCode::NonFiniteOutput, "the plug-in wrote NaN or infinity (see --allow-nonfinite)"},
     {ExitCode::ValidationFailed, "--validate: at least one check failed"},
+    {ExitCode::NoEditorSnapshot, "--snapshot: the plug-in cannot draw its editor without a window"},
+    {ExitCode::NoEditorWindow, "--edit: no display, or the plug-in opened no editor"},
 };
 
 }  // namespace

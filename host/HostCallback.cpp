@@ -48,6 +48,12 @@ intptr VSTCALL hostCallback(AEffect* effect, int32 opcode, int32 index, intptr, 
             return kHostVstVersion;
         case audioMasterAutomate:
             if (state && state->recordAutomation) state->automation.push_back(AutomationNotice{index, opt});
+            if (state && state->editLog) *state->editLog << "automate " << index << " " << opt << std::endl;
+            return 0;
+        case audioMasterBeginEdit:
+        case audioMasterEndEdit:
+            if (state && state->editLog)
+                *state->editLog << (opcode == audioMasterBeginEdit ? "begin edit " : "end edit ") << index << std::endl;
             return 0;
         case audioMasterGetSampleRate:
             return state ? static_cast<intptr>(state->sampleRate) : 0;

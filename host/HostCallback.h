@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <thread>
+#include <ostream>
 #include <vector>
 
 #include "plugin/vst2.h"
@@ -27,6 +28,8 @@ struct HostState {
     std::thread::id idleThread;
     std::atomic<bool> closeEditorOnNextCall{false};
     std::atomic<bool> editorClosedInsideIdle{false};
+    // When set, automation and begin/end of edit are printed as they arrive.
+    std::ostream* editLog = nullptr;
 };
 
 intptr VSTCALL hostCallback(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "host/ChannelRouting.h"
+#include "host/EditorCommands.h"
 #include "host/ExitCode.h"
 #include "host/PluginLoader.h"
 #include "host/PluginSettings.h"
@@ -125,6 +126,8 @@ int runRenderTool(const std::vector<std::string>& arguments, std::ostream& out, 
         if (options.help) out << helpText();
         else if (options.validate) return static_cast<int>(validate(options, out));
         else if (options.list) listPlugin(options, out);
+        else if (!options.snapshotPath.empty()) snapshotEditor(options, out);
+        else if (options.edit) editInWindow(options, out);
         else render(options, out, err);
         return static_cast<int>(ExitCode::Success);
     } catch (const HostError& error) {

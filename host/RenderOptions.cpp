@@ -73,13 +73,14 @@ TimedMidiMessage parsePitchBend(const std::string& text) {
 
 bool takesValue(const std::string& option) {
     for (const char* name : {"--program", "--param", "--block", "--tail", "--cc", "--bend", "--bits", "--level", "--seed",
-                             "--report"})
+                             "--report", "--snapshot"})
         if (option == name) return true;
     return false;
 }
 
 void applyOption(RenderOptions& options, const std::string& option, const std::string& value) {
     if (option == "--program") options.program = value;
+    else if (option == "--snapshot") options.snapshotPath = value;
     else if (option == "--param") options.parameters.push_back(parseParameter(value));
     else if (option == "--block") options.blockSize = parseInteger(value, "block size", 1, 65536);
     else if (option == "--tail") {
@@ -102,6 +103,7 @@ bool applyFlag(RenderOptions& options, const std::string& flag) {
     if (flag == "--help" || flag == "-h") options.help = true;
     else if (flag == "--list") options.list = true;
     else if (flag == "--validate") options.validate = true;
+    else if (flag == "--edit") options.edit = true;
     else if (flag == "--quiet" || flag == "-q") options.quiet = true;
     else if (flag == "--brief") options.brief = true;
     else if (flag == "--drop-channels") options.dropChannels = true;
@@ -134,14 +136,13 @@ RenderOptions parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (options.help) return options;
 
-    if (options.list && options.validate) usageError("--list and --validate do not go together");
-    const bool onePlugin = options.list || options.validate;
-    if (positional.size() != (onePlugin ? 1u : 3u))
-        usageError(options.validate ? "--validate takes one plug-in"
-                   : options.list   ? "--list takes one plug-in"
-                                    : "expected PLUGIN INPUT OUTPUT");
+    const bool pluginOnly = options.list || options.validate || options.edit || !options.snapshotPath.empty();
+    if (int(options.list) + int(options.validate) + int(options.edit) + int(!options.snapshotPath.empty()) > 1)
+        usageError("--list, --validate, --edit and --snapshot exclude each other");
+    if (positional.size() != (pluginOnly ? 1 : 3))
+        usageError(pluginOnly ? "--list, --validate, --edit and --snapshot take one plug-in" : "expected PLUGIN INPUT OUTPUT");
     options.pluginPath = positional[0];
-    if (!onePlugin) {
+    if (!pluginOnly) {
         options.inputPath = positional[1];
         options.outputPath = positional[2];
     }
@@ -159,6 +160,8 @@ std::string helpText() {
     return "usage: quorvane-render [options] PLUGIN INPUT OUTPUT\n"
            "       quorvane-render --list [--program P] [--param X=V ...] PLUGIN\n"
            "       quorvane-render --validate [--level 1..5] [--seed N] [--report FILE.json] PLUGIN\n"
+           "       quorvane-render --snapshot FILE.png [--program P] [--param X=V ...] PLUGIN\n"
+           "       quorvane-render --edit [--program P] [--param X=V ...] PLUGIN\n"
            "\n"
            "Renders an audio file (WAV, AIFF or FLAC) through a VST 2 plug-in at the file's own\n"
            "sample rate. PLUGIN is a library path or a bare name looked up in $VST_PATH,\n"
@@ -167,6 +170,11 @@ std::string helpText() {
            "\n"
            "options:\n"
            "  --list                  show the plug-in's identity, parameters and programs\n"
+           "  --snapshot FILE.png     draw the plug-in's editor without a display into a PNG\n"
+           "                          (plug-ins that offer it: Quorvane)\n"
+           "  --edit                  open the plug-in's editor in a window of its own and\n"
+           "                          print every automation and begin/end of edit until\n"
+           "                          the window is closed\n"
            "  --program N|NAME        select a program by number (from 0) or by name\n"
            "  --param INDEX|NAME=V    set a parameter to a value in 0..1 (repeatable,\n"
            "                          applied in order after the program)\n"

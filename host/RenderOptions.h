@@ -21,6 +21,8 @@ struct TimedMidiMessage {
 struct RenderOptions {
     bool help = false;
     bool list = false;
+    bool edit = false;
+    std::string snapshotPath;  // --snapshot: the editor's picture instead of audio
     bool quiet = false;
     bool brief = false;
     std::string pluginPath;

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <new>
 
-#include "gui/EditorBase.h"
+#include "editor/StandInEditor.h"
 #include "plugin/SafeConvert.h"
 
 FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool halfPowerMode)
@@ -24,8 +24,8 @@ FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool 
     setCanMono(true);
     setUniqueId(fourCharCode('W', 'Q', 'V', '2'));
     for (ChannelState& state : channelStates) state = ChannelState();
-    // Until the panel exists the editor slot holds the neutral editor.
-    attachEditor(new EditorBase(this));
+    // Until the panel exists a stand-in editor shows the parameters; it attaches itself.
+    new StandInEditor(this);
     frameCounter = 0;
     resume();
 }

@@ -56,7 +56,7 @@ if [ ! -f "$complete" ]; then
         status=0
         answer=$("$loader" --version 2>&1) || status=$?
         if [ "$status" = 126 ]; then
-          skip "this machine cannot run 32-bit programs (kernel without 32-bit emulation): $answer"
+          skip "this machine cannot run 32-bit programs (kernel without 32-bit emulation; $loader: ${answer##*: })"
         elif [ "$status" != 0 ]; then
           echo "wine-run.sh: Wine's 32-bit loader fails: $answer" >&2
           exit 1

@@ -16,7 +16,7 @@ packages=(
   zam-plugins dpf-plugins-vst
 )
 
-# The Windows build: mingw-w64, Wine for 32-bit programs, Debian source entries for libpng.
+# The Windows builds: mingw-w64 for x86 and x64, Wine, Debian source entries for libpng.
 bash "$(dirname "$0")/install-windows-deps.sh"
 
 missing=()

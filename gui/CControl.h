@@ -64,12 +64,15 @@ public:
     bool isDoubleClick();
 
 protected:
+    enum class PressOrder { ButtonFirst, ModifierFirst, ModifierFirstNoReset };
     // Steps shared by every tracking loop before its gesture begins: the button state
     // read when unknown, the left button required, the listener's modifier click and
-    // the control-click reset. False when the press ends there.
-    bool acceptPress(CDrawSurface* surface, CButtonState& buttons, bool modifierBeforeButton = false);
+    // the control-click reset, in the given order. False when the press ends there.
+    bool acceptPress(CDrawSurface* surface, CButtonState& buttons, PressOrder order = PressOrder::ButtonFirst);
     // Tells the listener when the value moved since it was last drawn.
     void notifyIfDirty(CDrawSurface* surface);
+    // The background image into the size from offset, keyed when the view is transparent.
+    void drawBackgroundAt(CDrawSurface* surface, const CPos& offset, CImage* image = nullptr);
 
     CControlObserver* listener;
     std::int32_t tag;

@@ -38,7 +38,6 @@ public:
 
 protected:
     void recomputeAngles();
-    void drawImage(CDrawSurface* surface, CImage* image, const CPos& offset);
 
     CPos backgroundOffset;
     CRgb handleShadowColor = kColorWhite;

@@ -18,6 +18,10 @@ public:
     virtual void closeSplash();
 
 protected:
+    bool isShown() const;
+    // Back to the small area and out of the frame's modal place.
+    void hide();
+
     CBounds displayArea;
     CBounds savedSize;
     CPos displayOffset;

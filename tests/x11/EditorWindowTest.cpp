@@ -23,6 +23,12 @@ constexpr CRgb kPanel{0, 90, 160};
 
 intptr VSTCALL silentHost(AEffect*, int32, int32, intptr, void*, float) { return 0; }
 
+// An effect with no editor of its own, for the test's editor.
+struct BareEffect : EffectBaseExt {
+    BareEffect() : EffectBaseExt(silentHost, 1, 1) {}
+    void process(float**, float**, int32) override {}
+};
+
 int hostErrors = 0;
 int hostErrorHandler(Display*, XErrorEvent*) {
     ++hostErrors;
@@ -129,7 +135,7 @@ protected:
 TEST_F(EditorWindowX11, PaintsAndRoutesRealPressesAndWheelNotches) {
     int xtestEvent, xtestError, major, minor;
     if (!XTestQueryExtension(display, &xtestEvent, &xtestError, &major, &minor)) GTEST_SKIP() << "no XTest";
-    FilterEffect effect(silentHost, 2, false);
+    BareEffect effect;
     auto* editor = new TreeEditor(&effect);
     ASSERT_EQ(editor->open(handle(parent)), 1);
     ASSERT_EQ(childCount(parent), 1u);

@@ -16,5 +16,7 @@ public:
 
 // Not owned; none restores the resting default.
 void setInputSource(InputSource* source);
+// Back to the resting default, but only while source is the one installed.
+void releaseInputSource(InputSource* source);
 
 }  // namespace platform

@@ -15,6 +15,7 @@
 #include "dsp/Parameters.h"
 #include "editor/FilterEditor.h"
 #include "gui/CFrame.h"
+#include "gui/CValueDisplay.h"
 #include "plugin/FilterEffect.h"
 
 namespace {
@@ -61,14 +62,16 @@ struct Instance {
 class FilterEditorX11 : public ::testing::Test {
 protected:
     void SetUp() override {
-        display = XOpenDisplay(nullptr);
+        // One connection for the whole program: an X server without clients resets, and
+        // refuses connections while it does.
+        static Display* const shared = XOpenDisplay(nullptr);
+        display = shared;
         if (!display) GTEST_SKIP() << "no X display";
         int event, error, major, minor;
         if (!XTestQueryExtension(display, &event, &error, &major, &minor)) GTEST_SKIP() << "no XTest";
     }
     void TearDown() override {
         CFrame::setKnobModeForAll(kKnobCircular);
-        if (display) XCloseDisplay(display);
     }
 
     Window makeParent(int x) {
@@ -303,4 +306,114 @@ TEST_F(FilterEditorX11, TwoInstancesWithOpenPanelsFollowTheirOwnAutomation) {
     second.dispatch(effEditClose);
     XDestroyWindow(display, left);
     XDestroyWindow(display, right);
+}
+
+TEST_F(FilterEditorX11, ReadoutFollowsCutoffAndTheEnvelopeSwitch) {
+    Instance plugin;
+    Window parent = makeParent(0);
+    plugin.effect->setParameter(kEnvAmount, 0.5f);
+    plugin.effect->setParameter(kCutoff, 0.5f);
+    ASSERT_EQ(plugin.dispatch(effEditOpen, 0, handle(parent)), 1);
+    ASSERT_NE(plugin.editor().getCutoffReadout(), nullptr);
+    EXPECT_STREQ(plugin.editor().getCutoffReadout()->getText(), "~7875.0 Hz");
+
+    // Host changes, as (parameter, value, text shown after the next idle).
+    struct Step {
+        std::int32_t index;
+        float value;
+        const char* text;
+    };
+    const Step steps[] = {
+        {kCutoff, 1.0f, "~63000.0 Hz"}, {kEnvAmount, 0.6f, "ENV ON"},   {kCutoff, 0.5f, "ENV ON"},
+        {kEnvAmount, 0.505f, "~7875.0 Hz"}, {kEnvAmount, 0.4f, "ENV ON"}, {kEnvAmount, 0.5f, "~7875.0 Hz"},
+        {9, 1.0f, "~7875.0 Hz"},        {-1, 1.0f, "~7875.0 Hz"},
+    };
+    for (const Step& step : steps) {
+        plugin.effect->effectRecord()->setParameter(plugin.effect->effectRecord(), step.index, step.value);
+        runIdle(plugin, 1);
+        EXPECT_STREQ(plugin.editor().getCutoffReadout()->getText(), step.text) << step.index << " " << step.value;
+    }
+    EXPECT_EQ(plugin.editor().controlFor(kEnvAmount)->getValue(), 0.5f) << "the dead zone's stored value";
+
+    // Host Mode 0 (low-pass) puts the switch in its bottom band, Mode 1 in its top.
+    for (float mode : {0.0f, 1.0f}) {
+        plugin.effect->setParameter(kMode, mode);
+        runIdle(plugin, 1);
+        EXPECT_EQ(plugin.editor().controlFor(kMode)->getValue(), 1.0f - mode);
+    }
+
+    // Closed, the host changes things; the panel opened again shows them.
+    plugin.dispatch(effEditClose);
+    plugin.effect->setParameter(kCutoff, 0.25f);
+    plugin.effect->setParameter(kEnvAmount, 0.9f);
+    plugin.effect->setParameter(kResonance, 0.75f);
+    ASSERT_EQ(plugin.dispatch(effEditOpen, 0, handle(parent)), 1);
+    EXPECT_EQ(plugin.editor().controlFor(kCutoff)->getValue(), 0.25f);
+    EXPECT_EQ(plugin.editor().controlFor(kResonance)->getValue(), 0.75f);
+    EXPECT_STREQ(plugin.editor().getCutoffReadout()->getText(), "ENV ON");
+    plugin.dispatch(effEditClose);
+    XDestroyWindow(display, parent);
+}
+
+TEST_F(FilterEditorX11, ControlClickSendsEachControlsDefault) {
+    Instance plugin;
+    Window parent = makeParent(0);
+    ASSERT_EQ(plugin.dispatch(effEditOpen, 0, handle(parent)), 1);
+    runIdle(plugin);
+    // Program 0 moved away from each default first.
+    const struct {
+        std::int32_t tag;
+        float from, sent;
+    } cases[] = {{kEnvAmount, 0.9f, 0.5f}, {kInTrim, 0.1f, 0.5f}, {kMode, 0.0f, 1.0f}, {kStages, 1.0f, 0.0f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.tag);
+        plugin.effect->setParameter(c.tag, c.from);
+        runIdle(plugin, 1);
+        plugin.host.calls.clear();
+        const CBounds size = bounds(plugin.editor().controlFor(c.tag));
+        controlClick(parent, CPos(size.left + 3, size.top + 3));
+        runIdle(plugin);
+        const std::vector<Call> calls = plugin.host.gestures();
+        ASSERT_EQ(calls.size(), 3u);
+        EXPECT_EQ(calls[0].opcode, audioMasterBeginEdit);
+        EXPECT_EQ(calls[1].opcode, audioMasterAutomate);
+        EXPECT_EQ(calls[1].index, c.tag);
+        EXPECT_EQ(calls[1].value, c.sent);
+        EXPECT_EQ(calls[2].opcode, audioMasterEndEdit);
+    }
+    plugin.dispatch(effEditClose);
+    XDestroyWindow(display, parent);
+}
+
+TEST_F(FilterEditorX11, TheSplashHoldsThePanelUntilClickedAgain) {
+    Instance plugin;
+    Window parent = makeParent(0);
+    ASSERT_EQ(plugin.dispatch(effEditOpen, 0, handle(parent)), 1);
+    runIdle(plugin);
+    CControl* splash = plugin.editor().controlFor(FilterEditor::kSplashTag);
+    CControl* cutoff = plugin.editor().controlFor(kCutoff);
+    const CBounds knob = bounds(cutoff);
+    const std::vector<std::uint32_t> panel = pixels(parent, CBounds(200, 60, 500, 200));
+
+    click(parent, CPos(700, 10));
+    runIdle(plugin);
+    EXPECT_EQ(splash->getValue(), 1.0f);
+    EXPECT_NE(pixels(parent, CBounds(200, 60, 500, 200)), panel) << "the splash shows over the panel";
+
+    plugin.host.calls.clear();
+    drag(parent, plugin.host, CPos(knob.left + 5, knob.top + 5), CPos(knob.left + 5, knob.top + 45));
+    runIdle(plugin);
+    plugin.host.onIdle = nullptr;
+    EXPECT_TRUE(plugin.host.gestures().empty()) << "no control answers while the splash shows";
+
+    click(parent, CPos(300, 100));
+    runIdle(plugin);
+    EXPECT_EQ(splash->getValue(), 0.0f);
+    EXPECT_EQ(pixels(parent, CBounds(200, 60, 500, 200)), panel);
+    drag(parent, plugin.host, centre(knob), CPos(centre(knob).x, centre(knob).y - 20));
+    runIdle(plugin);
+    plugin.host.onIdle = nullptr;
+    EXPECT_FALSE(plugin.host.gestures().empty());
+    plugin.dispatch(effEditClose);
+    XDestroyWindow(display, parent);
 }

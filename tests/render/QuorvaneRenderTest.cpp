@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <png.h>
+
 #include <cmath>
 #include <fstream>
 
@@ -82,4 +84,25 @@ TEST_F(QuorvaneRender, MidiControllersReachTheMappedParameters) {
     EXPECT_EQ(automationNotices(controlled), automationNotices(plain) + 2) << plain.out << controlled.out;
     // CC 74 at 127 opens the low-pass from the first block on.
     EXPECT_GT(rms(readAudio(scratch.file("out.wav")), 0), rms(input, 0) * 0.5);
+}
+
+// The editor drawn without a display: the Cutoff bar (the fourth) is full at 1 and
+// empty at 0, right where the window would show it.
+TEST_F(QuorvaneRender, SnapshotDrawsTheEditorWithTheGivenSettings) {
+    struct Case { const char* cutoff; bool filled; };
+    for (const Case& c : {Case{"Cutoff=1", true}, Case{"Cutoff=0", false}}) {
+        const std::string path = scratch.file("panel.png");
+        const ToolRun run = runTool({"--snapshot", path, "--param", c.cutoff, plugin});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
+        image.format = PNG_FORMAT_RGB;
+        std::vector<png_byte> pixels(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr));
+        ASSERT_EQ(image.width, 800u);
+        ASSERT_EQ(image.height, 212u);
+        const png_byte* pixel = &pixels[(88 * 800 + 700) * 3];
+        EXPECT_EQ(pixel[0] > 200, c.filled) << c.cutoff << ": red " << int(pixel[0]);
+    }
 }

@@ -37,8 +37,9 @@ bool resolveShortcut(const char* name, char* out) {
             SUCCEEDED(link->GetPath(target, kMaxPath, nullptr, SLGP_SHORTPATH))) {
             const DWORD length = GetShortPathNameA(target, out, kMaxPath - 1);
             if (length == 0 || length >= kMaxPath - 1) {
-                std::strncpy(out, target, kMaxPath - 1);
-                out[kMaxPath - 1] = '\0';
+                const std::size_t kept = strnlen(target, kMaxPath - 1);
+                std::memcpy(out, target, kept);
+                out[kept] = '\0';
             }
             resolved = true;
         }

@@ -9,7 +9,7 @@ std::atomic<InputSource*> currentSource{nullptr};
 
 void setInputSource(InputSource* source) { currentSource.store(source); }
 
-void releaseInputSource(InputSource* source) { currentSource.compare_exchange_strong(source, nullptr); }
+void removeInputSource(InputSource* source) { currentSource.compare_exchange_strong(source, nullptr); }
 
 CPos getPointerScreenPosition() {
     InputSource* source = currentSource.load();

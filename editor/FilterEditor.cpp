@@ -145,8 +145,8 @@ void FilterEditor::build(void* parent) {
     // Changes from now on are picked up at the next idle; the values read below are at
     // least as new as the moment the marks were cleared.
     staleParameters.store(0, std::memory_order_relaxed);
+    refresh(~0u);
     if (cutoffKnob) {
-        cutoffKnob->setValue(effect->getParameter(kCutoff));
         char text[256];
         formatCutoffReadout(text);
         cutoffReadout = new (std::nothrow) CValueDisplay(kReadoutRect, text);
@@ -157,7 +157,6 @@ void FilterEditor::build(void* parent) {
             frame->addView(cutoffReadout);
         }
     }
-    refresh(~(bit(kCutoff) | bit(kEnvAmount)));
 }
 
 void FilterEditor::close() {

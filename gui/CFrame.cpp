@@ -8,6 +8,7 @@
 #include "gui/COffscreenSurface.h"
 #include "gui/platform/Clock.h"
 #include "gui/platform/Input.h"
+#include "gui/platform/SystemLibraries.h"
 
 namespace {
 // Written by any editor's host call, read by knobs; one word, so relaxed is enough.
@@ -34,6 +35,7 @@ CFrame::CFrame(const CBounds& size, void* parentWindow, FrameEditor* editor)
     : CViewContainer(size, nullptr, nullptr), editor(editor), parentWindow(parentWindow) {
     frame = this;
     platform::beginDropSupport();
+    blendLibrary = platform::loadBlendLibrary();
     if (parentWindow) {
         window = platform::createEditorWindow(parentWindow, size.width(), size.height(), *this);
         if (window) setDropEnabled(true);
@@ -49,6 +51,7 @@ CFrame::~CFrame() {
     platform::endDropSupport();
     if (backBuffer) backBuffer->release();
     backBuffer = nullptr;
+    platform::freeBlendLibrary(blendLibrary);
     // The children go before the window so that nothing they release draws into it.
     removeAll(true);
     window.reset();
@@ -282,9 +285,9 @@ bool CFrame::setDropEnabled(bool flag) {
     if (!dropEnabled && !flag) return true;
     if (!window) return false;
     window->setDropEnabled(false);
-    if (flag) window->setDropEnabled(true);
-    dropEnabled = flag;
-    return true;
+    // A platform without drag and drop refuses; the frame then says so.
+    dropEnabled = flag && window->setDropEnabled(true);
+    return dropEnabled == flag;
 }
 
 bool CFrame::isDropEnabled() const { return dropEnabled; }

@@ -106,6 +106,7 @@ private:
     bool dropEnabled = false;
     bool updatesAreDisabled = false;
     std::unique_ptr<platform::EditorWindow> window;
+    void* blendLibrary = nullptr;
     COffscreenSurface* backBuffer = nullptr;
     CDrawSurface* updateSurface = nullptr;
 };

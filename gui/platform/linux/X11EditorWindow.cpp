@@ -106,7 +106,7 @@ public:
     }
 
     ~X11EditorWindow() override {
-        if (inputInstalled) setInputSource(nullptr);
+        if (inputInstalled) removeInputSource(this);
         {
             ErrorTrap trap(display);
             for (Cursor cursor : cursors)

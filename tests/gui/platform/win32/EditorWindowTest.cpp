@@ -89,5 +89,16 @@ TEST(WindowsEditorWindow, PostedPressesAndWheelReachTheTreeAndTheClassIsShared) 
     second->release();
     EXPECT_EQ(platform::win32::windowClassUsers(), 0);
     EXPECT_FALSE(GetClassInfoA(platform::win32::libraryModule(), platform::win32::windowClassName(), &info));
+
+    // A parent that is no window gets no editor window; a parent destroyed before the
+    // frame closes the frame's window with it.
+    CFrame* orphan = new CFrame(CBounds(0, 0, 10, 10), reinterpret_cast<HWND>(0x7FFF0), &editor);
+    EXPECT_EQ(orphan->getWindow(), nullptr);
+    orphan->release();
+    CFrame* last = new CFrame(CBounds(0, 0, 200, 100), parent, &editor);
     DestroyWindow(parent);
+    EXPECT_FALSE(last->isOpen());
+    last->idle();
+    last->release();
+    EXPECT_EQ(platform::win32::windowClassUsers(), 0);
 }

@@ -19,8 +19,8 @@ inline std::int32_t fitSubImage(std::int32_t index, std::int32_t count, std::int
     return index < 0 ? 0 : index;
 }
 
-// A float already known to be a count of whole units, truncated toward zero; NaN gives
-// low, anything outside low..high the nearer end (a plain cast would be undefined there).
+// x truncated toward zero and held to low..high; NaN gives low. A plain cast of NaN or of
+// a value beyond the integer range is undefined.
 inline std::int32_t truncateInto(double x, std::int32_t low, std::int32_t high) {
     if (!(x >= low)) return low;
     if (x >= high) return high;

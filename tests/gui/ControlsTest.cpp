@@ -111,27 +111,26 @@ struct Bench : FrameEditor, CControlObserver {
     std::int32_t consumeModifiers = 0;
 };
 
-// One sub-image of a filmstrip as a control of that size shows it over black.
+// One sub-image of a strip as a control of that size shows it over black. Without the
+// first row and column: a redraw over a plain-colour frame background leaves those of the
+// dirty rectangle unfilled, so blended images add up there.
 std::vector<std::uint32_t> subImagePixels(std::int32_t imageId, int width, int height, int index) {
     CImage* image = new CImage(imageId);
     auto* scratch = new COffscreenSurface(nullptr, width, height, kColorBlack);
-    scratch->fillRect(CBounds(-1, -1, width, height));  // the fill spares the first row and column
+    scratch->fillRect(CBounds(-1, -1, width, height));
     image->draw(scratch, CBounds(0, 0, width, height), CPos(0, index * height));
-    std::vector<std::uint32_t> out(std::size_t(width * height));
-    platform::readPixels(*scratch->getDeviceContext(), width, height, out.data());
-    for (auto& p : out) p &= 0xFFFFFF;
+    std::vector<std::uint32_t> all(std::size_t(width * height)), out;
+    platform::readPixels(*scratch->getDeviceContext(), width, height, all.data());
+    for (int i = width; i < width * height; ++i)
+        if (i % width) out.push_back(all[std::size_t(i)] & 0xFFFFFF);
     scratch->release();
     image->release();
     return out;
 }
 
-// Without the first row and column: a redraw over a plain-colour frame background leaves
-// those of the dirty rectangle unfilled, so blended images add up there.
-std::vector<std::uint32_t> interior(const std::vector<std::uint32_t>& pixels, int width) {
-    std::vector<std::uint32_t> out;
-    for (std::size_t i = std::size_t(width); i < pixels.size(); ++i)
-        if (i % std::size_t(width) != 0) out.push_back(pixels[i]);
-    return out;
+bool showsSubImage(Bench& bench, const CBounds& at, std::int32_t imageId, int index) {
+    CBounds inner(at.left + 1, at.top + 1, at.right, at.bottom);
+    return bench.region(inner) == subImagePixels(imageId, at.width(), at.height(), index);
 }
 
 CAnimKnob* makeKnob(Bench& bench, const CBounds& size, std::int32_t imageId = 123, std::int32_t frames = 101) {
@@ -281,7 +280,7 @@ TEST(Knob, NewSubImageIsDrawnEvenWhenTheHandlePointStays) {
     knob->setValue(after);
     EXPECT_TRUE(knob->isDirty());
     bench.frame->idle();
-    EXPECT_EQ(interior(bench.region(CBounds(0, 0, 94, 94)), 94), interior(subImagePixels(123, 94, 94, knob->subImageIndex()), 94));
+    EXPECT_TRUE(showsSubImage(bench, CBounds(0, 0, 94, 94), 123, knob->subImageIndex()));
     EXPECT_NE(subImagePixels(123, 94, 94, oldIndex), subImagePixels(123, 94, 94, knob->subImageIndex()));
 }
 
@@ -333,8 +332,7 @@ TEST(Knob, DragsInEveryMode) {
             previous = v;
         }
         EXPECT_EQ(bench.frame->getFocusView(), knob) << c.what;
-        EXPECT_EQ(interior(bench.region(kKnobSize), 94), interior(subImagePixels(123, 94, 94, knob->subImageIndex()), 94))
-            << c.what << ": drawn at the end";
+        EXPECT_TRUE(showsSubImage(bench, kKnobSize, 123, knob->subImageIndex())) << c.what << ": drawn at the end";
     }
     CFrame::setKnobModeForAll(kKnobCircular);
 }
@@ -418,7 +416,7 @@ TEST(Switch, ShowsTheNearestPositionsSubImage) {
     for (const Case& c : cases) {
         mode->setValue(c.value);
         bench.frame->idle();
-        EXPECT_EQ(interior(bench.region(CBounds(0, 0, 56, 52)), 56), interior(subImagePixels(134, 56, 52, c.index), 56)) << c.value;
+        EXPECT_TRUE(showsSubImage(bench, CBounds(0, 0, 56, 52), 134, c.index)) << c.value;
     }
     // More positions than the strip holds, and a strip that failed to load: nothing drawn
     // from outside either.
@@ -431,7 +429,7 @@ TEST(Switch, ShowsTheNearestPositionsSubImage) {
     wide->setValue(1.0f);
     tooMany->setValue(1.0f);
     bench.frame->idle();
-    EXPECT_EQ(interior(bench.region(CBounds(200, 0, 256, 52)), 56), interior(subImagePixels(134, 56, 52, 21), 56));
+    EXPECT_TRUE(showsSubImage(bench, CBounds(200, 0, 256, 52), 134, 21));
 }
 
 TEST(Splash, ModalCycle) {

@@ -5,16 +5,14 @@
 #include <new>
 
 #include "dsp/Parameters.h"
-#include "editor/EditorSnapshot.h"
 #include "gui/CAnimKnob.h"
+#include "gui/CDrawSurface.h"
 #include "gui/CFrame.h"
 #include "gui/CHorizontalSwitch.h"
 #include "gui/CImage.h"
-#include "gui/COffscreenSurface.h"
 #include "gui/CSplashScreen.h"
 #include "gui/CValueDisplay.h"
 #include "gui/CVerticalSwitch.h"
-#include "gui/platform/PixelReadback.h"
 #include "plugin/FilterEffect.h"
 
 namespace {
@@ -90,8 +88,8 @@ intptr FilterEditor::open(void* parent) {
     close();  // a second open without a close replaces the first panel
     releaseRetiredFrames();
     GuiEditorBase::open(parent);
-    if (!parent) return 0;
     build(parent);
+    if (!parent) return 0;  // a frame that draws only into memory
     if (!frame->getWindow()) {
         close();
         return 0;
@@ -249,26 +247,3 @@ void FilterEditor::endEdit(std::int32_t index) {
 
 intptr FilterEditor::onKeyDown(VstKeyCode&) { return -1; }
 intptr FilterEditor::onKeyUp(VstKeyCode&) { return -1; }
-
-// Headless pictures ---------------------------------------------------------------------------
-
-intptr FilterEditor::vendorSpecific(int32 index, intptr, void* ptr, float) {
-    if (index != kEditorSnapshotRequest || !ptr) return 0;
-    return drawSnapshot(*static_cast<EditorSnapshot*>(ptr)) ? 1 : 0;
-}
-
-bool FilterEditor::drawSnapshot(EditorSnapshot& snapshot) {
-    if (!snapshot.pixels) {
-        snapshot.width = kWidth;
-        snapshot.height = kHeight;
-        return true;
-    }
-    if (snapshot.width != kWidth || snapshot.height != kHeight || frame) return false;
-    build(nullptr);
-    COffscreenSurface* back = frame->getBackBuffer();
-    frame->draw(back);
-    const bool read = back->getDeviceContext() &&
-                      platform::readPixels(*back->getDeviceContext(), kWidth, kHeight, snapshot.pixels);
-    close();
-    return read;
-}

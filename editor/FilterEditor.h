@@ -23,7 +23,8 @@ public:
     ~FilterEditor() override;
 
     // 1 with the panel in a window inside parent; 0 (and no panel) when no window can be
-    // made there. Images that fail to load leave empty controls; the panel still opens.
+    // made there. Without a parent the panel draws only into memory (answering 0).
+    // Images that fail to load leave empty controls; the panel still opens.
     intptr open(void* parent) override;
     void close() override;
     void idle() override;
@@ -32,7 +33,6 @@ public:
     // The host keeps its keys.
     intptr onKeyDown(VstKeyCode& key) override;
     intptr onKeyUp(VstKeyCode& key) override;
-    intptr vendorSpecific(int32 index, intptr value, void* ptr, float opt) override;
     void beginEdit(std::int32_t index) override;
     void endEdit(std::int32_t index) override;
 
@@ -53,11 +53,10 @@ private:
     struct LayoutRow;
     static const LayoutRow kLayout[];
 
-    // The frame with every view; without a parent it draws offscreen only.
+    // The frame with every view; without a parent it draws into memory only.
     void build(void* parent);
     void refresh(std::uint32_t parameters);
     void releaseRetiredFrames();
-    bool drawSnapshot(struct EditorSnapshot& snapshot);
     FilterEffect* filterEffect() const;
 
     CControl* cutoffKnob = nullptr;

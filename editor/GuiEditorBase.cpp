@@ -1,8 +1,11 @@
 #include "editor/GuiEditorBase.h"
 
+#include "editor/EditorSnapshot.h"
 #include "gui/CDrawSurface.h"
 #include "gui/CFrame.h"
+#include "gui/COffscreenSurface.h"
 #include "gui/platform/Clock.h"
+#include "gui/platform/PixelReadback.h"
 #include "gui/platform/Window.h"
 #include "plugin/EffectBaseExt.h"
 
@@ -73,6 +76,32 @@ bool GuiEditorBase::onWheel(float distance) {
 void GuiEditorBase::setParameter(int32, float) { requestUpdate(); }
 
 bool GuiEditorBase::hasFocusView() const { return frame && frame->getFocusView(); }
+
+intptr GuiEditorBase::vendorSpecific(int32 index, intptr, void* ptr, float) {
+    if (index != kEditorSnapshotRequest || !ptr) return 0;
+    return drawSnapshot(*static_cast<EditorSnapshot*>(ptr)) ? 1 : 0;
+}
+
+bool GuiEditorBase::drawSnapshot(EditorSnapshot& snapshot) {
+    const std::int32_t width = rect.right - rect.left;
+    const std::int32_t height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return false;
+    if (!snapshot.pixels) {
+        snapshot.width = width;
+        snapshot.height = height;
+        return true;
+    }
+    if (snapshot.width != width || snapshot.height != height || frame) return false;
+    open(nullptr);
+    bool read = false;
+    if (frame && !frame->getWindow()) {
+        COffscreenSurface* back = frame->getBackBuffer();
+        frame->draw(back);
+        read = back->getDeviceContext() && platform::readPixels(*back->getDeviceContext(), width, height, snapshot.pixels);
+    }
+    close();
+    return read;
+}
 
 void GuiEditorBase::draw(ERect* area) {
     if (!frame) return;

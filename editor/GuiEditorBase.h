@@ -27,6 +27,8 @@ public:
     bool onWheel(float distance) override;
     void setParameter(int32 index, float value) override;
     bool hasFocusView() const override;
+    // Answers kEditorSnapshotRequest (EditorSnapshot.h) while the editor is closed.
+    intptr vendorSpecific(int32 index, intptr value, void* ptr, float opt) override;
 
     // The given rectangle of the frame, or the whole frame without one, drawn at once.
     virtual void draw(ERect* rect);
@@ -37,6 +39,11 @@ public:
     void wait(std::uint32_t milliseconds);
     std::uint32_t getTicks() override;
     CFrame* getFrame() const { return frame; }
+
+private:
+    // The derived editor's open without a parent window builds a frame that draws only
+    // into memory; it is drawn whole, read back and closed again.
+    bool drawSnapshot(struct EditorSnapshot& snapshot);
 
 protected:
     ERect rect{};

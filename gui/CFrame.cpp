@@ -350,34 +350,34 @@ void CFrame::windowDestroyed() {
     parentWindow = nullptr;
 }
 
-void CFrame::windowDragEnter(CDropData* drop) {
-    CDrawSurface* surface = createDrawSurface();
+namespace {
+// A surface and the pointer in frame coordinates for one drag event.
+struct DragEvent {
+    explicit DragEvent(CFrame& frame) : surface(frame.createDrawSurface()) { frame.getPointerPosition(surface, where); }
+    ~DragEvent() { surface->release(); }
+    DragEvent(const DragEvent&) = delete;
+    DragEvent& operator=(const DragEvent&) = delete;
+    CDrawSurface* surface;
     CPos where;
-    getPointerPosition(surface, where);
-    onDragEnter(surface, drop, where);
-    surface->release();
+};
+}  // namespace
+
+void CFrame::windowDragEnter(CDropData* drop) {
+    DragEvent event(*this);
+    onDragEnter(event.surface, drop, event.where);
 }
 
 void CFrame::windowDragMove(CDropData* drop) {
-    CDrawSurface* surface = createDrawSurface();
-    CPos where;
-    getPointerPosition(surface, where);
-    onDragMove(surface, drop, where);
-    surface->release();
+    DragEvent event(*this);
+    onDragMove(event.surface, drop, event.where);
 }
 
 void CFrame::windowDragLeave(CDropData* drop) {
-    CDrawSurface* surface = createDrawSurface();
-    CPos where;
-    getPointerPosition(surface, where);
-    onDragLeave(surface, drop, where);
-    surface->release();
+    DragEvent event(*this);
+    onDragLeave(event.surface, drop, event.where);
 }
 
 void CFrame::windowDrop(CDropData* drop) {
-    CDrawSurface* surface = createDrawSurface();
-    CPos where;
-    getPointerPosition(surface, where);
-    onDrop(surface, drop, where);
-    surface->release();
+    DragEvent event(*this);
+    onDrop(event.surface, drop, event.where);
 }

@@ -59,13 +59,14 @@ struct Instance {
     FilterEffect* effect;
 };
 
+// One connection held from start-up to exit: an X server that loses its last client
+// resets, and refuses connections while it does (other tests here close theirs).
+Display* const sharedDisplay = XOpenDisplay(nullptr);
+
 class FilterEditorX11 : public ::testing::Test {
 protected:
     void SetUp() override {
-        // One connection for the whole program: an X server without clients resets, and
-        // refuses connections while it does.
-        static Display* const shared = XOpenDisplay(nullptr);
-        display = shared;
+        display = sharedDisplay;
         if (!display) GTEST_SKIP() << "no X display";
         int event, error, major, minor;
         if (!XTestQueryExtension(display, &event, &error, &major, &minor)) GTEST_SKIP() << "no XTest";

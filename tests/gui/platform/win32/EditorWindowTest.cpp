@@ -66,6 +66,7 @@ TEST(WindowsEditorWindow, PostedPressesAndWheelReachTheTreeAndTheClassIsShared) 
     ASSERT_NE(first->getWindow(), nullptr);
     ASSERT_NE(second->getWindow(), nullptr);
     EXPECT_EQ(platform::win32::windowClassUsers(), 2);
+    EXPECT_TRUE(second->isDropEnabled()) << "registered as a drop target";
 
     auto* target = new Target;
     second->addView(target);

@@ -205,6 +205,9 @@ TEST_F(FilterEditorX11, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
         EXPECT_NEAR(plugin.effect->getParameter(g.tag), expected, 1e-5f);
         EXPECT_TRUE(plugin.editor().hasFocusView()) << "the gesture's control has the focus";
         EXPECT_EQ(plugin.dispatch(effKeysRequired), 0) << "so the plug-in wants the keyboard";
+        // ...yet leaves every key to the host: the knob's arrow keys do nothing here.
+        EXPECT_EQ(plugin.effect->dispatcher(effEditKeyDown, 0, 12 /* arrow up */, nullptr, 0.0f), -1);
+        EXPECT_EQ(plugin.effect->dispatcher(effEditKeyUp, 0, 12, nullptr, 0.0f), -1);
     }
 
     // A control-click on a knob sends its default; the host still sees a whole gesture.

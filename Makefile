@@ -38,7 +38,7 @@ test-asan: deps build/asan/build.ninja
 
 test-tsan: deps build/tsan/build.ninja
 	cmake --build build/tsan -j $(JOBS)
-	ctest --test-dir build/tsan --output-on-failure -j $(JOBS) -L threads
+	xvfb-run -a ctest --test-dir build/tsan --output-on-failure -j $(JOBS) -L threads
 
 # Each fuzzer runs for FUZZ_SECONDS under AddressSanitizer and UndefinedBehaviorSanitizer.
 FUZZ_SECONDS ?= 20

@@ -1,5 +1,6 @@
 #include "gui/CFrame.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 
@@ -93,22 +94,40 @@ void CFrame::update(CDrawSurface* surface) {
     COffscreenSurface* back = getBackBuffer();
     if (!back) return;
     updateSurface = back;
+    // Only what was redrawn goes to the window: one knob is a small copy.
+    CBounds changed = size;
     if (dirty) {
         draw(back);
         setDirty(false);
     } else {
+        changed = CBounds();
+        auto include = [&changed](const CView* view) {
+            CBounds area;
+            view->getViewSize(area);
+            if (area.width() <= 0 || area.height() <= 0) return;
+            changed = changed.width() > 0 ? CBounds(std::min(changed.left, area.left), std::min(changed.top, area.top),
+                                                    std::max(changed.right, area.right),
+                                                    std::max(changed.bottom, area.bottom))
+                                          : area;
+        };
         CBounds clip;
         back->getClipRect(clip);
-        if (modalView && modalView->isDirty()) modalView->update(back);
+        if (modalView && modalView->isDirty()) {
+            include(modalView);
+            modalView->update(back);
+        }
         for (Node* node = firstChild; node; node = node->next) {
             CBounds childClip;
             node->view->getViewSize(childClip);
             back->setClipRect(childClip.bound(clip));
+            if (node->view->isDirty()) include(node->view);
             node->view->update(back);
         }
         back->setClipRect(clip);
+        changed.bound(size);
     }
-    if (surface) back->copyTo(surface, size, CPos());
+    if (surface && changed.width() > 0 && changed.height() > 0)
+        back->copyTo(surface, changed, CPos(changed.left, changed.top));
     updateSurface = saved;
 }
 

@@ -285,6 +285,8 @@ private:
                     // Events are read at idle, often after a quick click has already been
                     // released: the first reading of the buttons reports this press.
                     pressFromEvent = event.xbutton.state | (Button1Mask << (button - Button1));
+                    // With several editors open, the one pressed is the one tracking.
+                    setInputSource(this);
                     listener.windowButtonDown(where);
                     pressFromEvent = 0;
                 }

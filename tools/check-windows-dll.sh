@@ -8,7 +8,7 @@ set -euo pipefail
 objdump=$1
 format=$2
 dll=$3
-allowed=(KERNEL32.dll msvcrt.dll USER32.dll WINMM.dll)
+allowed=(GDI32.dll KERNEL32.dll msvcrt.dll ole32.dll SHELL32.dll USER32.dll WINMM.dll)
 case $format in
   pei-i386) magic=PE32 ;;
   pei-x86-64) magic=PE32+ ;;

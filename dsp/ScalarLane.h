@@ -14,6 +14,11 @@ inline double narrow(double x) { return static_cast<float>(x); }
 inline double keepBelow(double limit, double v) { return v > limit ? limit : v; }
 inline double keepAbove(double floor, double v) { return v < floor ? floor : v; }
 inline double absolute(double a) { return std::fabs(a); }
+inline float keepBelow(float limit, float v) { return v > limit ? limit : v; }
+inline float keepAbove(float floor, float v) { return v < floor ? floor : v; }
+inline float toFloat(double x) { return static_cast<float>(x); }
+inline double toDouble(float x) { return x; }
+inline double clearWhere(int laneBits, double a) { return laneBits & 1 ? 0.0 : a; }
 inline bool greaterThan(double a, double b) { return a > b; }
 inline double select(bool mask, double ifTrue, double ifFalse) { return mask ? ifTrue : ifFalse; }
 inline int notFiniteMask(double a) { return a - a != 0.0 ? 1 : 0; }

@@ -13,8 +13,16 @@ using FloatLanesOf = typename LaneTraits<D>::Float;
 template <typename D>
 struct FilterState {
     D stage1, stage2, stage3, stage4;
-    FloatLanesOf<D> feedback;  // limited
+    // g x cur of the previous sub-step, before the limit; limitedFeedback gives the
+    // value the next sub-step subtracts.
+    FloatLanesOf<D> feedbackProduct;
 };
+
+template <typename D>
+FloatLanesOf<D> limitedFeedback(const FilterState<D>& s) {
+    using F = FloatLanesOf<D>;
+    return keepAbove(F(-kFeedbackLimit), keepBelow(F(kFeedbackLimit), s.feedbackProduct));
+}
 
 // The three coefficients of one engine step: shared, or moved by the envelope.
 template <typename D>
@@ -25,21 +33,24 @@ struct WorkingCoefs {
 
 // Stages and mode are fixed per instantiation, so the sub-step loop has no branch.
 // decimation is 1 / N: N is a power of two, so the product is the quotient exactly.
+// u is the trimmed input less the offset, held across the sub-steps, not interpolated.
 template <int Stages, bool HighPass, typename D>
-QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const D& x, const WorkingCoefs<D>& c,
+QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const FloatLanesOf<D>& u, const WorkingCoefs<D>& c,
                               const D& makeup, int steps, const D& decimation) {
     using F = FloatLanesOf<D>;
     const D d(kDenormalOffset);
-    // The input is held across the sub-steps, not interpolated.
-    const F u = toFloat(x - d);
     const D uWide = toDouble(u);
+    const F limit(kFeedbackLimit), negativeLimit(-kFeedbackLimit);
+    const F uLess = u - limit, uMore = u - negativeLimit;
     D acc(0.0);
     for (int i = 0; i < steps; ++i) {
         // u - feedback and g x cur take float operands, and double has more than twice
         // float's precision: computed in float they round exactly as the double
         // operation narrowed to float does, with two conversions less on the chain that
-        // runs through every stage and sub-step.
-        F top = toFloat(toDouble(u - s.feedback) * c.k + s.stage1 * c.poleK);
+        // runs through every stage and sub-step. The feedback is limited to +-1 and
+        // subtracted at the input one sub-step later.
+        const F t = subtractLimited(u, uLess, uMore, s.feedbackProduct, limit, negativeLimit);
+        F top = toFloat(toDouble(t) * c.k + s.stage1 * c.poleK);
         s.stage1 = toDouble(top);
         D cur = s.stage1;
         if (Stages > 1) {
@@ -54,8 +65,7 @@ QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const D& x, const WorkingCoefs<
             top = toFloat(s.stage4 * c.poleK + c.k * cur + d);
             cur = s.stage4 = toDouble(top);
         }
-        // Limited here, subtracted at the input one sub-step later.
-        s.feedback = keepAbove(F(-kFeedbackLimit), keepBelow(F(kFeedbackLimit), c.g * top));
+        s.feedbackProduct = c.g * top;
         const D lowPass = makeup * cur;
         acc = narrow((HighPass ? uWide - lowPass : lowPass) + acc);
     }

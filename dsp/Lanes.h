@@ -139,6 +139,32 @@ QV_FLOAT_LANES_BINARY(keepBelow, _mm_min_ps)
 QV_FLOAT_LANES_BINARY(keepAbove, _mm_max_ps)
 #undef QV_FLOAT_LANES_BINARY
 
+// u - (p limited to +-limit), given uLess = u - limit and uMore = u + limit. Rounding is
+// monotonic, so where p lies beyond the limit, u - limit rounded is the answer; a NaN p
+// fails both comparisons and gives u - p, a NaN, as the limit would. The limit is
+// rarely reached: a predicted branch keeps it off the chain.
+template <int R>
+inline FloatLanes<R> subtractLimited(const FloatLanes<R>& u, const FloatLanes<R>& uLess,
+                                     const FloatLanes<R>& uMore, const FloatLanes<R>& p,
+                                     const FloatLanes<R>& limit, const FloatLanes<R>& negativeLimit) {
+    FloatLanes<R> c;
+    __m128 above[R], below[R];
+    int outside = 0;
+    for (int r = 0; r < R; ++r) {
+        c.v[r] = _mm_sub_ps(u.v[r], p.v[r]);
+        above[r] = _mm_cmpgt_ps(p.v[r], limit.v[r]);
+        below[r] = _mm_cmplt_ps(p.v[r], negativeLimit.v[r]);
+        outside |= _mm_movemask_ps(_mm_or_ps(above[r], below[r]));
+    }
+    if (__builtin_expect(outside != 0, 0)) {
+        for (int r = 0; r < R; ++r) {
+            const __m128 limited = _mm_or_ps(_mm_and_ps(above[r], uLess.v[r]), _mm_and_ps(below[r], uMore.v[r]));
+            c.v[r] = _mm_or_ps(_mm_andnot_ps(_mm_or_ps(above[r], below[r]), c.v[r]), limited);
+        }
+    }
+    return c;
+}
+
 template <int R>
 inline FloatLanes<R> toFloat(const Lanes<R>& a) {
     FloatLanes<R> c;

@@ -1,4 +1,5 @@
 #include "dsp/ProcessingLoop.h"
+#include <cstdlib>
 
 #include "dsp/FrameLoop.h"
 #include "dsp/WideFrameLoop.h"
@@ -21,7 +22,7 @@ void ProcessingLoop::setActiveChannels(const bool* active, std::int32_t channelC
     activeCount = 0;
     for (std::int32_t c = 0; c < channelCount && c < kMaxChannels; ++c)
         if (active[c]) channelOfLane[activeCount++] = c;
-    wide = activeCount > 2 && wideFramesAvailable();
+    wide = activeCount > 2 && wideFramesAvailable() && !getenv("QV_NOWIDE");
 }
 
 FrameRunner ProcessingLoop::runnerFor(const EngineSettings& settings) const {

@@ -107,6 +107,21 @@ WideFloatLanes<R> keepAbove(const WideFloatLanes<R>& floor, const WideFloatLanes
     return each(floor, v, [](__m128 x, __m128 y) { return _mm_max_ps(x, y); });
 }
 
+// As subtractLimited in Lanes.h.
+template <int R>
+WideFloatLanes<R> subtractLimited(const WideFloatLanes<R>& u, const WideFloatLanes<R>& uLess,
+                                  const WideFloatLanes<R>& uMore, const WideFloatLanes<R>& p,
+                                  const WideFloatLanes<R>& limit, const WideFloatLanes<R>& negativeLimit) {
+    WideFloatLanes<R> c;
+    for (int r = 0; r < R; ++r) {
+        const __m128 above = _mm_cmp_ps(p.v[r], limit.v[r], _CMP_GT_OQ);
+        const __m128 below = _mm_cmp_ps(p.v[r], negativeLimit.v[r], _CMP_LT_OQ);
+        const __m128 inside = _mm_sub_ps(u.v[r], p.v[r]);
+        c.v[r] = _mm_blendv_ps(_mm_blendv_ps(inside, uMore.v[r], below), uLess.v[r], above);
+    }
+    return c;
+}
+
 template <int R>
 WideLanes<R> greaterThan(const WideLanes<R>& a, const WideLanes<R>& b) {
     return each(a, b, [](__m256d x, __m256d y) { return _mm256_cmp_pd(x, y, _CMP_GT_OQ); });

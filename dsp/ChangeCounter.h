@@ -1,19 +1,18 @@
 // Counts changes of the shared settings, so that the audio thread learns with one load
-// per frame whether it must take a fresh copy. GCC's atomic built-ins instead of
-// std::atomic: the counter is also read by code built for another instruction set,
-// which must not share inline library functions with the rest of the program.
+// per frame whether it must take a fresh copy.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 class ChangeCounter {
 public:
     // After the changed values are stored.
-    void bump() { __atomic_fetch_add(&count, 1u, __ATOMIC_RELEASE); }
+    void bump() { count.fetch_add(1, std::memory_order_release); }
     // Before the values are read.
-    std::uint32_t read() const { return __atomic_load_n(&count, __ATOMIC_ACQUIRE); }
-    const std::uint32_t* address() const { return &count; }
+    std::uint32_t read() const { return count.load(std::memory_order_acquire); }
+    const std::atomic<std::uint32_t>* address() const { return &count; }
 
 private:
-    std::uint32_t count = 0;
+    std::atomic<std::uint32_t> count{0};
 };

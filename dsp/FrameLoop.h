@@ -25,7 +25,7 @@ template <typename D, int Stages, bool HighPass, bool Envelope>
 std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t last) {
     using Lane = LaneTraits<D>;
     using F = FloatLanesOf<D>;
-    static_assert(Lane::kCount <= kLaneSlots, "the state rows hold every lane");
+    static_assert(Lane::kCount <= kMaxChannels, "the state rows hold every lane");
     const EngineSettings& e = *run.settings;
     FilterState<D> s;
     s.stage1 = Lane::load(run.state[kStage1]);
@@ -43,7 +43,7 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
     const WorkingCoefs<D> fixed{D(e.cutoffCoef), D(e.poleCoef), F(e.feedbackGain)};
 
     auto prepare = [&](std::int32_t n, PreparedFrame<D>& frame) {
-        alignas(32) double samples[Lane::kCount] = {};
+        alignas(16) double samples[Lane::kCount] = {};
         for (int lane = 0; lane < run.laneCount; ++lane) samples[lane] = run.in[lane][n];
         const D x = narrow(Lane::load(samples) * gain);
         frame.u = toFloat(x - d);
@@ -60,7 +60,7 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
     std::int32_t n = first;
     while (n < last) {
         // A change from another thread, or from the poll after the previous frame.
-        if (n != first && __atomic_load_n(run.changes, __ATOMIC_RELAXED) != run.seenChanges) {
+        if (n != first && run.changes->load(std::memory_order_relaxed) != run.seenChanges) {
             envelope = levelBefore;
             break;
         }
@@ -91,7 +91,7 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
             const D z = narrow(y * drive);
             y = narrow(z - z * z * z);
         }
-        alignas(32) double samples[Lane::kCount];
+        alignas(16) double samples[Lane::kCount];
         Lane::store(y, samples);
         for (int lane = 0; lane < run.laneCount; ++lane) {
             float& target = run.out[lane][n];

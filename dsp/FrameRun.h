@@ -2,15 +2,13 @@
 // lane's buffers, the lanes' state, and the settings as copied at the start of the run.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "dsp/EngineSettings.h"
 #include "dsp/Parameters.h"
 
 enum class OutputMode { Add, Replace };
-
-// Room per field for the widest lane type: two registers of four doubles.
-constexpr int kLaneSlots = 8;
 
 enum LaneField { kStage1, kStage2, kStage3, kStage4, kFeedback, kEnvelope, kFieldCount };
 
@@ -21,10 +19,10 @@ struct FrameRun {
     OutputMode mode;
     const EngineSettings* settings;
     // The run stops before the first frame at which this differs from seenChanges.
-    const std::uint32_t* changes;
+    const std::atomic<std::uint32_t>* changes;
     std::uint32_t seenChanges;
     // Per field, the lanes' values (always exact floats); unused lanes hold zeros.
-    double (*state)[kLaneSlots];
+    double (*state)[kMaxChannels];
 };
 
 // Runs frames first..last - 1 and answers the frame it stopped before.

@@ -31,7 +31,7 @@ public:
     // Changes with every setValue, takeHostRate and rederiveForRate; read it before
     // settings() to learn later whether that copy is still current.
     std::uint32_t changeCount() const { return changes.read(); }
-    const std::uint32_t* changeCounter() const { return changes.address(); }
+    const std::atomic<std::uint32_t>* changeCounter() const { return changes.address(); }
     std::int32_t oversampleFactor() const { return factor; }
     bool envelopeEnabled() const { return envEnabled.load(); }
     // The editor's readout: N x 22050 x Cutoff^3 / 2.8.

@@ -1,32 +1,14 @@
 #include "dsp/ProcessingLoop.h"
-#include <cstdlib>
 
 #include "dsp/FrameLoop.h"
-#include "dsp/WideFrameLoop.h"
-
-namespace {
-
-// Asked here, in code built for every x86 processor, not in the AVX file.
-bool wideFramesAvailable() {
-#if defined(__x86_64__)
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx");
-#else
-    return false;
-#endif
-}
-
-}  // namespace
 
 void ProcessingLoop::setActiveChannels(const bool* active, std::int32_t channelCount) {
     activeCount = 0;
     for (std::int32_t c = 0; c < channelCount && c < kMaxChannels; ++c)
         if (active[c]) channelOfLane[activeCount++] = c;
-    wide = activeCount > 2 && wideFramesAvailable() && !getenv("QV_NOWIDE");
 }
 
 FrameRunner ProcessingLoop::runnerFor(const EngineSettings& settings) const {
-    if (wide) return wideFrameRunnerFor(activeCount, settings);
     // One channel runs in plain doubles: a half-empty register only adds work.
     switch (activeCount) {
         case 1: return frameRunnerFor<double>(settings);
@@ -41,7 +23,7 @@ void ProcessingLoop::run(ChannelState* channels, float* const* inputs, float* co
                          std::int32_t first, std::int32_t last, OutputMode mode,
                          const ParameterModel& parameters) const {
     if (activeCount == 0 || first >= last) return;
-    alignas(32) double state[kFieldCount][kLaneSlots] = {};
+    alignas(16) double state[kFieldCount][kMaxChannels] = {};
     FrameRun r;
     for (int lane = 0; lane < activeCount; ++lane) {
         const std::int32_t c = channelOfLane[lane];

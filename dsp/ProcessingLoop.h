@@ -27,5 +27,4 @@ private:
 
     std::int32_t channelOfLane[kMaxChannels] = {};
     std::int32_t activeCount = 0;
-    bool wide = false;  // four doubles per register (AVX)
 };

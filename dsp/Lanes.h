@@ -4,7 +4,7 @@
 // the results are bit-identical to plain double arithmetic. The loops over R unroll
 // and interleave the channels' independent dependency chains. FloatLanes<R> holds the
 // same channels as floats, for the steps whose double result is narrowed at once
-// anyway (see FrameLoop.h).
+// anyway (see FilterEngine.h).
 #pragma once
 
 #include <emmintrin.h>

@@ -2,6 +2,8 @@
 // has the same for channels side by side.
 #pragma once
 
+#include <emmintrin.h>
+
 #include <cmath>
 
 // The per-sample steps are inlined into the frame loop so that the channel state stays
@@ -27,6 +29,11 @@ inline float subtractLimited(float u, float uLess, float uMore, float p, float l
 inline float toFloat(double x) { return static_cast<float>(x); }
 inline double toDouble(float x) { return x; }
 inline double clearWhere(int laneBits, double a) { return laneBits & 1 ? 0.0 : a; }
-inline bool greaterThan(double a, double b) { return a > b; }
-inline double select(bool mask, double ifTrue, double ifFalse) { return mask ? ifTrue : ifFalse; }
+// Masks of all ones or all zeros, chosen between by bit operations: the envelope rises
+// and falls at random with noise, and a branch on it would be mispredicted every
+// other sample.
+inline __m128d greaterThan(double a, double b) { return _mm_cmpgt_sd(_mm_set_sd(a), _mm_set_sd(b)); }
+inline double select(__m128d mask, double ifTrue, double ifFalse) {
+    return _mm_cvtsd_f64(_mm_or_pd(_mm_and_pd(mask, _mm_set_sd(ifTrue)), _mm_andnot_pd(mask, _mm_set_sd(ifFalse))));
+}
 inline int notFiniteMask(double a) { return a - a != 0.0 ? 1 : 0; }

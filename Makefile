@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
 
-.PHONY: all deps build build-windows demo test test-release test-asan test-tsan test-fuzz test-fuzz-image test-windows install clean
+.PHONY: all deps build build-windows dist demo test test-release test-asan test-tsan test-fuzz test-fuzz-image test-windows install clean
 
 all: build
 
@@ -38,7 +38,7 @@ test-asan: deps build/asan/build.ninja
 
 test-tsan: deps build/tsan/build.ninja
 	cmake --build build/tsan -j $(JOBS)
-	ctest --test-dir build/tsan --output-on-failure -j $(JOBS) -L threads
+	xvfb-run -a ctest --test-dir build/tsan --output-on-failure -j $(JOBS) -L threads
 
 # Each fuzzer runs for FUZZ_SECONDS under AddressSanitizer and UndefinedBehaviorSanitizer.
 FUZZ_SECONDS ?= 20
@@ -58,18 +58,28 @@ test-fuzz-image: deps build/fuzz/build.ninja
 	build/fuzz/bin/image_loader_fuzzer -max_total_time=15 -print_final_stats=1 \
 	  build/fuzz/fuzz-corpus/image_loader_fuzzer tests/fuzz/seeds/image_loader_fuzzer
 
-# The 32-bit Windows build: Quorvane.dll and its tests, cross-built with mingw-w64 and run
-# under Wine; the rendered output must equal the Linux build's bit for bit.
-build/windows/build.ninja: | deps
-	cmake -S . -B build/windows $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
-	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-i686-w64-mingw32.cmake \
+# The Windows builds: Quorvane.dll and its tests for 32-bit (x86) and 64-bit (x64) hosts,
+# cross-built with mingw-w64 and run under Wine; the rendered output must equal the Linux
+# build's bit for bit. On a machine that cannot run 32-bit programs (or with
+# QV_WINE32=off) the 32-bit build is only built and checked, its programs skipped.
+WINDOWS_TREES = build/windows build/windows-x64
+build/windows/build.ninja: TOOLCHAIN = i686-w64-mingw32
+build/windows-x64/build.ninja: TOOLCHAIN = x86_64-w64-mingw32
+$(WINDOWS_TREES:%=%/build.ninja): | deps
+	cmake -S . -B $(@D) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/toolchain-$(TOOLCHAIN).cmake \
 	  -DQV_BENCHMARKS=OFF -DQV_NATIVE_BUILD_DIR=$(CURDIR)/build/release
 
-build-windows: deps build/windows/build.ninja
-	cmake --build build/windows -j $(JOBS)
+build-windows: deps $(WINDOWS_TREES:%=%/build.ninja)
+	for tree in $(WINDOWS_TREES); do cmake --build $$tree -j $(JOBS) || exit 1; done
 
 test-windows: build build-windows
-	ctest --test-dir build/windows --output-on-failure -j $(JOBS)
+	bash tools/test-windows.sh $(JOBS) $(WINDOWS_TREES)
+
+# Ready to copy: dist/linux-x86_64, dist/windows-x86 and dist/windows-x64, each with a
+# sample Quorvane.ini and a note on where the files go.
+dist: build build-windows
+	bash tools/make-dist.sh build/release build/windows build/windows-x64 dist
 
 # Copies the plug-in where Linux hosts look for VST 2 plug-ins.
 install: build
@@ -77,4 +87,4 @@ install: build
 	cp build/release/bin/Quorvane.so $(HOME)/.vst/
 
 clean:
-	rm -rf build out
+	rm -rf build out dist

@@ -1,11 +1,12 @@
 # Libraries of the Windows build that Debian does not ship for mingw-w64, built from
 # Debian's source packages once per build tree (tools/build-windows-library.sh) and then
 # found like installed packages: find_package(PNG) gives PNG::PNG here too, and
-# pkg-config finds sndfile.
+# pkg-config finds sndfile. They get our own arithmetic flags.
 function(qv_windows_library package dir)
+  list(JOIN QV_ARITHMETIC_FLAGS " " c_flags)
   execute_process(
     COMMAND bash ${PROJECT_SOURCE_DIR}/tools/build-windows-library.sh ${package} ${dir}
-            ${CMAKE_TOOLCHAIN_FILE} ${ARGN}
+            ${CMAKE_TOOLCHAIN_FILE} "-DCMAKE_C_FLAGS=${c_flags}" ${ARGN}
     RESULT_VARIABLE result)
   if(NOT result EQUAL 0)
     message(FATAL_ERROR "building ${package} for Windows failed; logs in ${dir}")

@@ -1,24 +1,4 @@
-# Cross build of the 32-bit Windows plug-in with Debian's mingw-w64 toolchain. The posix
-# thread flavour gives std::thread; the C, C++ and thread run-times are linked statically,
-# so the DLL and the test programs need only the system's own libraries.
-set(CMAKE_SYSTEM_NAME Windows)
+# The 32-bit Windows build (x86), for 32-bit hosts.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(QV_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${QV_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QV_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${QV_MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${QV_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
-
-# M_PI and its kin, which glibc declares for C++ anyway, on request only here.
-set(CMAKE_C_FLAGS_INIT "-D_USE_MATH_DEFINES")
-set(CMAKE_CXX_FLAGS_INIT "-D_USE_MATH_DEFINES")
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-w64.cmake)

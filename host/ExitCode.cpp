@@ -26,6 +26,9 @@ constexpr ExitCodeMeaning kMeanings[] = {
     {ExitCode::ValueOutOfRange, "parameter value outside 0..1 (see --allow-out-of-range)"},
     {ExitCode::ChannelMismatch, "more file channels than plug-in inputs (see --drop-channels), or no outputs"},
     {ExitCode::NonFiniteOutput, "the plug-in wrote NaN or infinity (see --allow-nonfinite)"},
+    {ExitCode::ValidationFailed, "--validate: at least one check failed"},
+    {ExitCode::NoEditorSnapshot, "--snapshot: the plug-in cannot draw its editor without a window"},
+    {ExitCode::NoEditorWindow, "--edit: no display, or the plug-in opened no editor"},
 };
 
 }  // namespace

@@ -21,6 +21,9 @@ enum class ExitCode : int {
     ValueOutOfRange = 13,
     ChannelMismatch = 14,
     NonFiniteOutput = 15,
+    ValidationFailed = 16,
+    NoEditorSnapshot = 17,
+    NoEditorWindow = 18,
 };
 
 // One line per code, "  N  meaning", for the help text.

@@ -38,11 +38,22 @@ void bindHostState(AEffect* effect, HostState* state) {
 intptr VSTCALL hostCallback(AEffect* effect, int32 opcode, int32 index, intptr, void* ptr,
                             float opt) {
     HostState* state = stateFor(effect);
+    if (state && effect && state->closeEditorOnNextCall.load() && std::this_thread::get_id() == state->idleThread) {
+        state->closeEditorOnNextCall = false;
+        effect->dispatcher(effect, effEditClose, 0, 0, nullptr, 0.0f);
+        state->editorClosedInsideIdle = true;
+    }
     switch (opcode) {
         case audioMasterVersion:
             return kHostVstVersion;
         case audioMasterAutomate:
-            if (state) state->automation.push_back(AutomationNotice{index, opt});
+            if (state && state->recordAutomation) state->automation.push_back(AutomationNotice{index, opt});
+            if (state && state->editLog) *state->editLog << "automate " << index << " " << opt << std::endl;
+            return 0;
+        case audioMasterBeginEdit:
+        case audioMasterEndEdit:
+            if (state && state->editLog)
+                *state->editLog << (opcode == audioMasterBeginEdit ? "begin edit " : "end edit ") << index << std::endl;
             return 0;
         case audioMasterGetSampleRate:
             return state ? static_cast<intptr>(state->sampleRate) : 0;

@@ -2,6 +2,9 @@
 // and the state it answers from.
 #pragma once
 
+#include <atomic>
+#include <thread>
+#include <ostream>
 #include <vector>
 
 #include "plugin/vst2.h"
@@ -18,6 +21,15 @@ struct HostState {
     float sampleRate = 44100.0f;
     int32 blockSize = 512;
     std::vector<AutomationNotice> automation;  // every audioMasterAutomate, in order
+    // Off where notices come from several threads or the audio path must not allocate.
+    bool recordAutomation = true;
+    // Armed by a host that closes the editor from inside its idle: the next call the
+    // plug-in makes on idleThread closes the editor before it is answered.
+    std::thread::id idleThread;
+    std::atomic<bool> closeEditorOnNextCall{false};
+    std::atomic<bool> editorClosedInsideIdle{false};
+    // When set, automation and begin/end of edit are printed as they arrive.
+    std::ostream* editLog = nullptr;
 };
 
 intptr VSTCALL hostCallback(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,

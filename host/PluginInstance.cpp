@@ -23,6 +23,7 @@ PluginInstance::PluginInstance(const std::string& nameOrPath)
     LoadedEffect loaded = loadEffect(libraryPath, *state);
     library = loaded.library;
     effect = loaded.effect;
+    entry = loaded.entryPoint;
     dispatch(effOpen);
 }
 

@@ -17,8 +17,10 @@ public:
     PluginInstance& operator=(const PluginInstance&) = delete;
 
     const std::string& path() const { return libraryPath; }
+    const char* entryPoint() const { return entry; }
     const AEffect& record() const { return *effect; }
     const HostState& host() const { return *state; }
+    HostState& host() { return *state; }
 
     intptr dispatch(int32 opcode, int32 index = 0, intptr value = 0, void* ptr = nullptr,
                     float opt = 0.0f);
@@ -54,5 +56,6 @@ private:
     std::unique_ptr<HostState> state;
     void* library = nullptr;
     AEffect* effect = nullptr;
+    const char* entry = "";
     bool running = false;
 };

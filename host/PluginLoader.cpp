@@ -35,8 +35,12 @@ LoadedEffect loadEffect(const std::string& path, HostState& state) {
     if (!library)
         throw HostError(ExitCode::PluginNotLoadable, "cannot load " + path + ": " + reason);
 
-    PluginEntry entry = reinterpret_cast<PluginEntry>(findLibrarySymbol(library, "VSTPluginMain"));
-    if (!entry) entry = reinterpret_cast<PluginEntry>(findLibrarySymbol(library, "main"));
+    const char* entryPoint = "VSTPluginMain";
+    PluginEntry entry = reinterpret_cast<PluginEntry>(findLibrarySymbol(library, entryPoint));
+    if (!entry) {
+        entryPoint = "main";
+        entry = reinterpret_cast<PluginEntry>(findLibrarySymbol(library, entryPoint));
+    }
     if (!entry) {
         closeSharedLibrary(library);
         throw HostError(ExitCode::NoEntryPoint,
@@ -59,5 +63,5 @@ LoadedEffect loadEffect(const std::string& path, HostState& state) {
                         "not a VST 2 plug-in: the record from " + path + " has the wrong magic number");
     }
     bindHostState(effect, &state);
-    return LoadedEffect{library, effect};
+    return LoadedEffect{library, effect, entryPoint};
 }

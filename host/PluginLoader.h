@@ -12,6 +12,7 @@ std::string resolvePluginPath(const std::string& nameOrPath);
 struct LoadedEffect {
     void* library = nullptr;
     AEffect* effect = nullptr;
+    const char* entryPoint = "";  // the exported name that made the instance
 };
 
 // Loads the library and creates one instance answered from state. Every failure throws

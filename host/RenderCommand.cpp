@@ -2,13 +2,17 @@
 
 #include <chrono>
 #include <cmath>
+#include <fstream>
 #include <memory>
 
 #include "host/ChannelRouting.h"
+#include "host/EditorCommands.h"
 #include "host/ExitCode.h"
+#include "host/PluginLoader.h"
 #include "host/PluginSettings.h"
 #include "host/Report.h"
 #include "host/platform/HostEnvironment.h"
+#include "host/validate/Validator.h"
 
 namespace {
 
@@ -99,13 +103,31 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
     if (!options.quiet) printSummary(plugin, options, input, encoding, result, elapsed.count(), out);
 }
 
+ExitCode validate(const RenderOptions& options, std::ostream& out) {
+    ValidationSettings settings;
+    settings.pluginPath = resolvePluginPath(options.pluginPath);
+    settings.level = options.level;
+    settings.seed = options.seed;
+    std::vector<CheckOutcome> outcomes;
+    const bool passed = runValidation(settings, out, outcomes);
+    if (!options.reportPath.empty()) {
+        std::ofstream report(options.reportPath);
+        report << validationReportJson(settings, outcomes);
+        if (!report.flush()) throw HostError(ExitCode::OutputNotWritable, "cannot write " + options.reportPath);
+    }
+    return passed ? ExitCode::Success : ExitCode::ValidationFailed;
+}
+
 }  // namespace
 
 int runRenderTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     try {
         const RenderOptions options = parseCommandLine(arguments);
         if (options.help) out << helpText();
+        else if (options.validate) return static_cast<int>(validate(options, out));
         else if (options.list) listPlugin(options, out);
+        else if (!options.snapshotPath.empty()) snapshotEditor(options, out);
+        else if (options.edit) editInWindow(options, out);
         else render(options, out, err);
         return static_cast<int>(ExitCode::Success);
     } catch (const HostError& error) {

@@ -72,13 +72,15 @@ TimedMidiMessage parsePitchBend(const std::string& text) {
 }
 
 bool takesValue(const std::string& option) {
-    for (const char* name : {"--program", "--param", "--block", "--tail", "--cc", "--bend", "--bits"})
+    for (const char* name : {"--program", "--param", "--block", "--tail", "--cc", "--bend", "--bits", "--level", "--seed",
+                             "--report", "--snapshot"})
         if (option == name) return true;
     return false;
 }
 
 void applyOption(RenderOptions& options, const std::string& option, const std::string& value) {
     if (option == "--program") options.program = value;
+    else if (option == "--snapshot") options.snapshotPath = value;
     else if (option == "--param") options.parameters.push_back(parseParameter(value));
     else if (option == "--block") options.blockSize = parseInteger(value, "block size", 1, 65536);
     else if (option == "--tail") {
@@ -87,6 +89,9 @@ void applyOption(RenderOptions& options, const std::string& option, const std::s
             usageError("tail must be 0 to 3600 seconds: '" + value + "'");
     } else if (option == "--cc") options.midi.push_back(parseControlChange(value));
     else if (option == "--bend") options.midi.push_back(parsePitchBend(value));
+    else if (option == "--level") options.level = parseInteger(value, "level", 1, 5);
+    else if (option == "--seed") options.seed = static_cast<std::uint32_t>(parseInteger(value, "seed", 0, 2147483647));
+    else if (option == "--report") options.reportPath = value;
     else if (option == "--bits") {
         SampleEncoding encoding;
         if (!parseSampleEncoding(value, encoding)) usageError("--bits takes 16, 24, 32 or float: '" + value + "'");
@@ -97,6 +102,8 @@ void applyOption(RenderOptions& options, const std::string& option, const std::s
 bool applyFlag(RenderOptions& options, const std::string& flag) {
     if (flag == "--help" || flag == "-h") options.help = true;
     else if (flag == "--list") options.list = true;
+    else if (flag == "--validate") options.validate = true;
+    else if (flag == "--edit") options.edit = true;
     else if (flag == "--quiet" || flag == "-q") options.quiet = true;
     else if (flag == "--brief") options.brief = true;
     else if (flag == "--drop-channels") options.dropChannels = true;
@@ -129,11 +136,13 @@ RenderOptions parseCommandLine(const std::vector<std::string>& arguments) {
     }
     if (options.help) return options;
 
-    const std::size_t wanted = options.list ? 1 : 3;
-    if (positional.size() != wanted)
-        usageError(options.list ? "--list takes one plug-in" : "expected PLUGIN INPUT OUTPUT");
+    const bool pluginOnly = options.list || options.validate || options.edit || !options.snapshotPath.empty();
+    if (int(options.list) + int(options.validate) + int(options.edit) + int(!options.snapshotPath.empty()) > 1)
+        usageError("--list, --validate, --edit and --snapshot exclude each other");
+    if (positional.size() != (pluginOnly ? 1 : 3))
+        usageError(pluginOnly ? "--list, --validate, --edit and --snapshot take one plug-in" : "expected PLUGIN INPUT OUTPUT");
     options.pluginPath = positional[0];
-    if (!options.list) {
+    if (!pluginOnly) {
         options.inputPath = positional[1];
         options.outputPath = positional[2];
     }
@@ -150,6 +159,9 @@ RenderOptions parseCommandLine(const std::vector<std::string>& arguments) {
 std::string helpText() {
     return "usage: quorvane-render [options] PLUGIN INPUT OUTPUT\n"
            "       quorvane-render --list [--program P] [--param X=V ...] PLUGIN\n"
+           "       quorvane-render --validate [--level 1..5] [--seed N] [--report FILE.json] PLUGIN\n"
+           "       quorvane-render --snapshot FILE.png [--program P] [--param X=V ...] PLUGIN\n"
+           "       quorvane-render --edit [--program P] [--param X=V ...] PLUGIN\n"
            "\n"
            "Renders an audio file (WAV, AIFF or FLAC) through a VST 2 plug-in at the file's own\n"
            "sample rate. PLUGIN is a library path or a bare name looked up in $VST_PATH,\n"
@@ -158,6 +170,11 @@ std::string helpText() {
            "\n"
            "options:\n"
            "  --list                  show the plug-in's identity, parameters and programs\n"
+           "  --snapshot FILE.png     draw the plug-in's editor without a display into a PNG\n"
+           "                          (plug-ins that offer it: Quorvane)\n"
+           "  --edit                  open the plug-in's editor in a window of its own and\n"
+           "                          print every automation and begin/end of edit until\n"
+           "                          the window is closed\n"
            "  --program N|NAME        select a program by number (from 0) or by name\n"
            "  --param INDEX|NAME=V    set a parameter to a value in 0..1 (repeatable,\n"
            "                          applied in order after the program)\n"
@@ -170,6 +187,12 @@ std::string helpText() {
            "  --drop-channels         drop input channels the plug-in has no input for\n"
            "  --allow-out-of-range    accept parameter values outside 0..1\n"
            "  --allow-nonfinite       write the output even if it holds NaN or infinity\n"
+           "  --validate              run the validation battery on the plug-in, each check in\n"
+           "                          a process of its own; exit code 16 when a check fails\n"
+           "  --level 1..5            how long and how randomised the checks run (default 2;\n"
+           "                          3 and up count allocations and locks in process)\n"
+           "  --seed N                seed of the random signals and changes (default 1)\n"
+           "  --report FILE.json      write the results as JSON as well\n"
            "  --brief                 print a one-line summary\n"
            "  -q, --quiet             print nothing but errors\n"
            "  -h, --help              show this text\n"

@@ -1,6 +1,7 @@
 // The render tool's command line.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +21,8 @@ struct TimedMidiMessage {
 struct RenderOptions {
     bool help = false;
     bool list = false;
+    bool edit = false;
+    std::string snapshotPath;  // --snapshot: the editor's picture instead of audio
     bool quiet = false;
     bool brief = false;
     std::string pluginPath;
@@ -34,6 +37,10 @@ struct RenderOptions {
     bool dropChannels = false;
     bool allowOutOfRange = false;
     bool allowNonFinite = false;
+    bool validate = false;
+    int level = 2;           // --validate: 1..5
+    std::uint32_t seed = 1;  // --validate
+    std::string reportPath;  // --validate: JSON report, when given
 };
 
 // Throws HostError: Usage for malformed options, ValueOutOfRange for a parameter value

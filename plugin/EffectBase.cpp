@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "gui/EditorBase.h"
+#include "editor/EditorBase.h"
 #include "plugin/SafeConvert.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "gui/EditorBase.h"
+#include "editor/EditorBase.h"
 #include "plugin/SafeConvert.h"
 
 const char* const kEffectName = "Quorvane 0.6";
@@ -82,6 +82,8 @@ intptr EffectBaseExt::dispatcher(int32 opcode, int32 index, intptr value, void* 
             key.modifier = static_cast<std::uint8_t>(truncateToInt32(opt) & 0xFF);
             return opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key);
         }
+        case effVendorSpecific:
+            return editor ? editor->vendorSpecific(index, value, ptr, opt) : 0;
         case effSetEditKnobMode:
             return editor ? editor->setKnobMode(static_cast<int32>(value)) : 0;
         case effGetCurrentMidiProgram:

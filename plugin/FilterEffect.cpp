@@ -3,7 +3,7 @@
 #include <cmath>
 #include <new>
 
-#include "gui/EditorBase.h"
+#include "editor/FilterEditor.h"
 #include "plugin/SafeConvert.h"
 
 FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool halfPowerMode)
@@ -24,8 +24,7 @@ FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool 
     setCanMono(true);
     setUniqueId(fourCharCode('W', 'Q', 'V', '2'));
     for (ChannelState& state : channelStates) state = ChannelState();
-    // Until the panel exists the editor slot holds the neutral editor.
-    attachEditor(new EditorBase(this));
+    new FilterEditor(this);  // attaches itself; the base layers own it
     frameCounter = 0;
     resume();
 }

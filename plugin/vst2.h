@@ -1,7 +1,8 @@
 // Our own declarations of the VST 2 plug-in interface: the records a host and a
 // plug-in exchange, and the opcode and flag numbers this project uses.
-// Natural alignment, no packing: the layouts match what hosts expect on both the
-// 32-bit Windows and the 64-bit Linux builds.
+// Natural alignment, no packing: the layouts match what hosts expect on 32-bit Windows,
+// 64-bit Windows and 64-bit Linux. Pointer-sized values are intptr everywhere: `long`
+// is 32 bits on 64-bit Windows.
 #pragma once
 
 #include <cstddef>
@@ -64,6 +65,37 @@ struct AEffect {
     AEffectProcessDoubleProc processDoubleReplacing;
     char future[56];
 };
+
+// Where hosts look for the fields: the first value for 32-bit Windows, the second for
+// 64-bit Windows and Linux.
+constexpr std::size_t byPointerSize(std::size_t offset32, std::size_t offset64) {
+    return sizeof(void*) == 4 ? offset32 : offset64;
+}
+static_assert(sizeof(void*) == 4 || sizeof(void*) == 8, "a 32 or 64-bit target");
+static_assert(sizeof(intptr) == sizeof(void*), "intptr carries a pointer");
+static_assert(offsetof(AEffect, dispatcher) == byPointerSize(4, 8), "dispatcher");
+static_assert(offsetof(AEffect, process) == byPointerSize(8, 16), "process");
+static_assert(offsetof(AEffect, setParameter) == byPointerSize(12, 24), "setParameter");
+static_assert(offsetof(AEffect, getParameter) == byPointerSize(16, 32), "getParameter");
+static_assert(offsetof(AEffect, numPrograms) == byPointerSize(20, 40), "numPrograms");
+static_assert(offsetof(AEffect, numParams) == byPointerSize(24, 44), "numParams");
+static_assert(offsetof(AEffect, numInputs) == byPointerSize(28, 48), "numInputs");
+static_assert(offsetof(AEffect, numOutputs) == byPointerSize(32, 52), "numOutputs");
+static_assert(offsetof(AEffect, flags) == byPointerSize(36, 56), "flags");
+static_assert(offsetof(AEffect, resvd1) == byPointerSize(40, 64), "resvd1");
+static_assert(offsetof(AEffect, resvd2) == byPointerSize(44, 72), "resvd2");
+static_assert(offsetof(AEffect, initialDelay) == byPointerSize(48, 80), "initialDelay");
+static_assert(offsetof(AEffect, realQualities) == byPointerSize(52, 84), "realQualities");
+static_assert(offsetof(AEffect, offQualities) == byPointerSize(56, 88), "offQualities");
+static_assert(offsetof(AEffect, ioRatio) == byPointerSize(60, 92), "ioRatio");
+static_assert(offsetof(AEffect, object) == byPointerSize(64, 96), "object");
+static_assert(offsetof(AEffect, user) == byPointerSize(68, 104), "user");
+static_assert(offsetof(AEffect, uniqueID) == byPointerSize(72, 112), "uniqueID");
+static_assert(offsetof(AEffect, version) == byPointerSize(76, 116), "version");
+static_assert(offsetof(AEffect, processReplacing) == byPointerSize(80, 120), "processReplacing");
+static_assert(offsetof(AEffect, processDoubleReplacing) == byPointerSize(84, 128),
+              "processDoubleReplacing");
+static_assert(sizeof(AEffect) == byPointerSize(144, 192), "AEffect size");
 
 enum VstAEffectFlags : int32 {
     effFlagsHasEditor = 1,

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds a library for the 32-bit Windows build from Debian's source package and installs
-# it as a static library under <dir>/install, where the Windows build finds it:
+# Builds a library for a Windows build (32 or 64-bit, as the toolchain file says) from
+# Debian's source package and installs it as a static library under <dir>/install, where
+# the Windows build finds it:
 #   tools/build-windows-library.sh <source package> <dir> <toolchain file> [cmake options...]
 # Does nothing when it was built there before. The original tarball is used as it is: it
 # arrives even when the Debian patch file of a security update cannot be fetched.
@@ -31,12 +32,10 @@ rm -rf "$dir/source" "$dir/build" "$install"
 mkdir -p "$dir/source"
 tar -xf "$tarball" -C "$dir/source" --strip-components=1
 
-# Same arithmetic rules as our own code.
 cmake -S "$dir/source" -B "$dir/build" -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
   -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_INSTALL_PREFIX="$install" \
-  -DCMAKE_C_FLAGS="-msse2 -mfpmath=sse -ffp-contract=off" \
   -DBUILD_SHARED_LIBS=OFF \
   "$@" >"$dir/configure.log"
 cmake --build "$dir/build" -j 2 >"$dir/build.log"

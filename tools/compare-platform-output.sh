@@ -2,14 +2,15 @@
 # Renders the same cases through Quorvane.so and, under Wine, through Quorvane.dll, and
 # fails unless every output sample is bit-identical; then runs one quorvane-render
 # command line on both platforms and requires the same output file:
-#   tools/compare-platform-output.sh <Linux build tree> <Windows build tree>
+#   tools/compare-platform-output.sh <Linux build tree> <Windows build tree> <win32|win64>
 set -euo pipefail
 linux=$(realpath "$1")
 windows=$(realpath "$2")
+arch=$3
 here=$(dirname "$(realpath "$0")")
 out=$windows/render-check
 mkdir -p "$out"
-wine_run() { bash "$here/wine-run.sh" "$windows/wineprefix" "$@"; }
+wine_run() { bash "$here/wine-run.sh" "$arch" "$windows/wineprefix" "$@"; }
 
 "$linux/bin/quorvane-render-check" render "$linux/bin/Quorvane.so" "$out/linux.f32"
 wine_run "$windows/bin/quorvane-render-check.exe" render "Z:$windows/bin/Quorvane.dll" "Z:$out/windows.f32"

@@ -22,3 +22,6 @@ echo "Rendered files: out/demo-program-*.wav"
 # A contact sheet of the panel artwork, drawn from the library's embedded images.
 mkdir -p out
 build/release/bin/quorvane-contact-sheet out/artwork-contact-sheet.png
+
+# The editor panel of program 0 as the plug-in draws it, without a display.
+"$bin/quorvane-render" --snapshot out/editor.png --program 0 "$bin/Quorvane.so"

@@ -7,16 +7,16 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config clang
   # libraries
-  libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev libx11-dev libsndfile1-dev
+  libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev libx11-dev libxext-dev libsndfile1-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libclang-rt-14-dev
   # fonts for the editor, a display for the window tests
-  fonts-liberation2 xvfb xauth
+  fonts-liberation2 xvfb xauth libxtst-dev
   # third-party VST 2 plug-ins the render host is tested against
-  zam-plugins
+  zam-plugins dpf-plugins-vst
 )
 
-# The Windows build: mingw-w64, Wine for 32-bit programs, Debian source entries for libpng.
+# The Windows builds: mingw-w64 for x86 and x64, Wine, Debian source entries for libpng.
 bash "$(dirname "$0")/install-windows-deps.sh"
 
 missing=()

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what the Windows build and its tests need: the i686 mingw-w64 toolchain, zlib
-# for it, Wine able to run 32-bit programs, and source entries for Debian's archive so
-# that libpng's source package can be fetched. Idempotent and non-interactive.
+# Installs what the Windows builds and their tests need: the i686 and x86_64 mingw-w64
+# toolchains, zlib for them, Wine for 64-bit and 32-bit programs, and source entries for
+# Debian's archive so that libpng's source package can be fetched. Idempotent and
+# non-interactive. Wine's 32-bit half installs on a kernel without 32-bit emulation too;
+# it just cannot run there, and the tests say so (tools/wine-run.sh).
 set -euo pipefail
 
 SUDO=""
@@ -40,8 +42,8 @@ if ! grep -rqs '^\(Types:.*deb-src\|deb-src \)' /etc/apt/sources.list /etc/apt/s
 fi
 
 packages=(
-  g++-mingw-w64-i686 libz-mingw-w64-dev
-  wine wine32:i386
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
+  wine wine64 wine32:i386
   dpkg-dev xz-utils
 )
 missing=()

@@ -1,30 +1,71 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a prefix of the build tree's own:
-#   tools/wine-run.sh <wine prefix> [--display] [--deep] <program.exe> [arguments...]
+#   tools/wine-run.sh <win32|win64> <wine prefix> [--display] [--deep] <program.exe> [arguments...]
 # --display keeps the X display (for tests that work real windows, under xvfb-run).
 # --deep runs a copy of the program from a directory nested deeper than the 260-byte
 # paths of Windows allow: Wine starts such a program only from the Unix side.
 # No debug output, no Mono or Gecko installer dialogs, no display unless asked for (so no
 # window can wait for a click), nothing in the user's home. The prefix is made on first
-# use, once, even when several tests start at the same time.
+# use, once, even when several tests start at the same time; it counts as made only once
+# wineboot has finished, so a run killed half-way leaves nothing the next run trusts.
+#
+# A 32-bit program needs a machine that can run 32-bit programs at all. Before the
+# prefix is made, Wine's 32-bit loader is run once to find out; where the kernel refuses
+# it, or where QV_WINE32=off, this prints the reason and exits with 77 (ctest: skipped).
 set -euo pipefail
-prefix=$(realpath -m "$1")
-shift
+arch=$1
+prefix=$(realpath -m "$2")
+shift 2
+complete=$prefix/.complete
 
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+case $arch in
+  win32) loader=/usr/lib/wine/wine ;;
+  # Called directly: the wine wrapper would start the 32-bit loader first.
+  win64) loader=/usr/lib/wine/wine64 ;;
+  *) echo "wine-run.sh: the architecture is win32 or win64, not '$arch'" >&2; exit 2 ;;
+esac
+
+skip() {
+  echo "Skipped, not run: $1"
+  exit 77
+}
+
+if [ "$arch" = win32 ] && [ "${QV_WINE32:-}" = off ]; then
+  skip "QV_WINE32=off (32-bit Windows programs are not run)"
+fi
+if [ ! -x "$loader" ]; then
+  echo "wine-run.sh: $loader is missing; tools/install-windows-deps.sh installs it" >&2
+  exit 1
+fi
+
+export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 if [ "${1:-}" = --display ]; then
   shift
 else
   unset DISPLAY WAYLAND_DISPLAY
 fi
 
-if [ ! -f "$prefix/system.reg" ]; then
+if [ ! -f "$complete" ]; then
   mkdir -p "$(dirname "$prefix")"
   (
     flock 9
-    if [ ! -f "$prefix/system.reg" ]; then
-      wineboot --init >/dev/null 2>&1
+    if [ ! -f "$complete" ]; then
+      if [ "$arch" = win32 ]; then
+        # 126: the kernel would not execute it. Any other failure is a broken
+        # installation, not a reason to skip.
+        status=0
+        answer=$("$loader" --version 2>&1) || status=$?
+        if [ "$status" = 126 ]; then
+          skip "this machine cannot run 32-bit programs (kernel without 32-bit emulation; $loader: ${answer##*: })"
+        elif [ "$status" != 0 ]; then
+          echo "wine-run.sh: Wine's 32-bit loader fails: $answer" >&2
+          exit 1
+        fi
+      fi
+      rm -rf "$prefix"
+      "$loader" wineboot --init >/dev/null 2>&1
       wineserver --wait
+      touch "$complete"
     fi
   ) 9>"$prefix.lock"
 fi
@@ -41,4 +82,4 @@ if [ "${1:-}" = --deep ]; then
   set -- "$dir/$(basename "$program")" "$@"
 fi
 
-wine "$@"
+"$loader" "$@"

@@ -10,3 +10,6 @@ std::vector<std::string> pluginSearchDirectories();
 const char* pluginFileExtension();
 // True when standard error is an interactive terminal (worth drawing progress on).
 bool standardErrorIsTerminal();
+// Keeps plug-ins loaded from now on from reaching a display, so a modal message box of
+// theirs becomes a line on standard error; false where that cannot be done.
+bool hideDisplayFromPlugins();

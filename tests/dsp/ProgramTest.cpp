@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dsp/ParameterModel.h"
-#include "gui/EditorBase.h"
+#include "editor/EditorBase.h"
 #include "plugin/FilterEffect.h"
 #include "tests/dsp/TestHost.h"
 

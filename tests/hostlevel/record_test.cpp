@@ -119,12 +119,16 @@ TEST_F(HostLevel, EveryOpcodeAnswers) {
     EXPECT_EQ(dispatch(effSetChunk, 0, 4, &chunk), 0);
 }
 
-TEST_F(HostLevel, EditorOpcodesAnswerWithoutAPanel) {
+TEST_F(HostLevel, EditorOpcodesAnswerBeforeAWindowIsOpen) {
     ERect* rect = nullptr;
-    dispatch(effEditGetRect, 0, 0, &rect);
+    ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 800);
+    EXPECT_EQ(rect->bottom - rect->top, 212);
     EXPECT_EQ(dispatch(effEditKeyDown, 'a', 0, nullptr, 0.0f), -1);
     EXPECT_EQ(dispatch(effEditKeyUp, 'a', 0, nullptr, 0.0f), -1);
-    EXPECT_EQ(dispatch(effSetEditKnobMode, 0, 2), 0);
+    EXPECT_EQ(dispatch(effSetEditKnobMode, 0, 2), 1);
+    EXPECT_EQ(dispatch(effEditOpen, 0, 0, nullptr), 0) << "no parent window";
     EXPECT_EQ(dispatch(effEditClose), 0);
     EXPECT_EQ(dispatch(effEditIdle), 0);
 }

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "gui/EditorBase.h"
+#include "editor/EditorBase.h"
 #include "plugin/EffectBaseExt.h"
 
 namespace {

@@ -2,7 +2,11 @@
 // the tool lists, names and reports plug-ins is tested with the probe plug-in; here only
 // that our filter, its parameters and its controller map work through the tool.
 #include <gtest/gtest.h>
+
+#include <cstring>
 #include <sndfile.h>
+
+#include <png.h>
 
 #include <cmath>
 #include <fstream>
@@ -82,4 +86,34 @@ TEST_F(QuorvaneRender, MidiControllersReachTheMappedParameters) {
     EXPECT_EQ(automationNotices(controlled), automationNotices(plain) + 2) << plain.out << controlled.out;
     // CC 74 at 127 opens the low-pass from the first block on.
     EXPECT_GT(rms(readAudio(scratch.file("out.wav")), 0), rms(input, 0) * 0.5);
+}
+
+// The editor drawn without a display: the Cutoff bar (the fourth) is full at 1 and
+// empty at 0, right where the window would show it.
+TEST_F(QuorvaneRender, SnapshotDrawsTheEditorWithTheGivenSettings) {
+    // Cutoff 0 and 1: only the Cutoff knob (from (306, 76)) and its readout below differ.
+    std::vector<png_byte> pictures[2];
+    const char* settings[2] = {"Cutoff=0", "Cutoff=1"};
+    for (int i = 0; i < 2; ++i) {
+        const std::string path = scratch.file("panel.png");
+        const ToolRun run = runTool({"--snapshot", path, "--param", settings[i], plugin});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
+        image.format = PNG_FORMAT_RGB;
+        pictures[i].resize(PNG_IMAGE_SIZE(image));
+        ASSERT_TRUE(png_image_finish_read(&image, nullptr, pictures[i].data(), 0, nullptr));
+        ASSERT_EQ(image.width, 800u);
+        ASSERT_EQ(image.height, 212u);
+    }
+    int insideKnob = 0, elsewhere = 0;
+    for (int y = 0; y < 212; ++y)
+        for (int x = 0; x < 800; ++x) {
+            const std::size_t at = (std::size_t(y) * 800 + std::size_t(x)) * 3;
+            if (std::memcmp(&pictures[0][at], &pictures[1][at], 3) == 0) continue;
+            (x >= 306 && x < 406 && y >= 76 ? insideKnob : elsewhere)++;
+        }
+    EXPECT_GT(insideKnob, 100);
+    EXPECT_EQ(elsewhere, 0);
 }

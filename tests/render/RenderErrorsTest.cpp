@@ -70,6 +70,9 @@ TEST_F(RenderErrors, EveryFailureHasItsCodeAndLeavesNoOutput) {
         {{probe, input, output, "--param", "Volume=0.5"}, ExitCode::UnknownParameter, "Volume"},
         {{probe, input, output, "--param", "2=0.5"}, ExitCode::UnknownParameter, "2"},
         {{"--list", probe, "--param", "Volume=0.5"}, ExitCode::UnknownParameter, "Volume"},
+        {{"--snapshot", scratch.file("panel.png"), probe}, ExitCode::NoEditorSnapshot, "without a display"},
+        {{"--edit", probe}, ExitCode::NoEditorWindow, "has no editor"},
+        {{"--edit", "--list", probe}, ExitCode::Usage, "exclude each other"},
     };
     for (const Case& c : cases) {
         std::string line;

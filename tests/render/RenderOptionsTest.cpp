@@ -84,6 +84,12 @@ TEST(RenderOptions, BadCommandLinesAreRefusedWithTheirCode) {
         {{"p", "i", "o", "--param", "0=0", "--param", "0=1"}, ExitCode::Success},
         {{"p", "i", "o", "--param", "0=nan", "--allow-out-of-range"}, ExitCode::Usage},
         {{"p", "i", "o", "--param", "0=inf", "--allow-out-of-range"}, ExitCode::Usage},
+        {{"--validate", "p", "--level", "5", "--seed", "7", "--report", "r.json"}, ExitCode::Success},
+        {{"--validate", "p", "i", "o"}, ExitCode::Usage},  // validate takes only the plug-in
+        {{"--validate", "p", "--level", "0"}, ExitCode::Usage},
+        {{"--validate", "p", "--level", "6"}, ExitCode::Usage},
+        {{"--validate", "p", "--seed", "-1"}, ExitCode::Usage},
+        {{"--validate", "--list", "p"}, ExitCode::Usage},
     };
     for (const auto& [arguments, code] : cases) {
         std::string joined;
@@ -95,7 +101,7 @@ TEST(RenderOptions, BadCommandLinesAreRefusedWithTheirCode) {
 TEST(RenderOptions, HelpNeedsNothingElseAndListsEveryExitCode) {
     EXPECT_TRUE(parseCommandLine({"--help"}).help);
     const std::string help = helpText();
-    for (int code = 0; code <= static_cast<int>(ExitCode::NonFiniteOutput); ++code) {
+    for (int code = 0; code <= static_cast<int>(ExitCode::ValidationFailed); ++code) {
         char line[16];
         std::snprintf(line, sizeof line, "\n  %2d  ", code);
         EXPECT_NE(help.find(line), std::string::npos) << "exit code " << code;

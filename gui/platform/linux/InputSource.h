@@ -16,5 +16,8 @@ public:
 
 // Not owned; none restores the resting default.
 void setInputSource(InputSource* source);
+// Restores the default only when source is the one installed (another editor's window
+// may have installed its own since).
+void removeInputSource(InputSource* source);
 
 }  // namespace platform

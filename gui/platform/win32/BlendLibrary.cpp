@@ -1,12 +1,22 @@
 #include "gui/platform/win32/BlendLibrary.h"
 
+#include "gui/platform/SystemLibraries.h"
+
 namespace platform::win32 {
 namespace {
 
-BlendLibrary load() {
-    BlendLibrary library;
+// Process-wide, touched on window threads only.
+BlendLibrary library;
+bool looked = false;
+
+HMODULE lookUp() {
+    library = BlendLibrary();
+    looked = true;
+    // One reference for the life of the process, so entry points never outlive the
+    // library; frames hold their own on top.
+    static HMODULE permanent = LoadLibraryA("msimg32.dll");
     HMODULE module = LoadLibraryA("msimg32.dll");
-    if (!module) return library;
+    if (!module || !permanent) return module;
     library.alphaBlend = reinterpret_cast<AlphaBlendFunction>(reinterpret_cast<void*>(GetProcAddress(module, "AlphaBlend")));
     OSVERSIONINFOA version{};
     version.dwOSVersionInfoSize = sizeof version;
@@ -19,14 +29,26 @@ BlendLibrary load() {
     if (version.dwPlatformId > 1)
         library.transparentBlt =
             reinterpret_cast<TransparentBltFunction>(reinterpret_cast<void*>(GetProcAddress(module, "TransparentBlt")));
-    return library;  // the library stays loaded for the life of the process
+    return module;
 }
 
 }  // namespace
 
 const BlendLibrary& blendLibrary() {
-    static const BlendLibrary library = load();
+    if (!looked) {
+        if (HMODULE module = lookUp()) FreeLibrary(module);
+    }
     return library;
 }
 
 }  // namespace platform::win32
+
+namespace platform {
+
+void* loadBlendLibrary() { return win32::lookUp(); }
+
+void freeBlendLibrary(void* module) {
+    if (module) FreeLibrary(static_cast<HMODULE>(module));
+}
+
+}  // namespace platform

@@ -16,7 +16,7 @@ struct BlendLibrary {
     bool blendNeedsTemporaryCopy = false;
 };
 
-// Loaded once per process on first use.
+// Looked up again by every frame (SystemLibraries.h), or on first use without one.
 const BlendLibrary& blendLibrary();
 
 }  // namespace platform::win32

@@ -18,3 +18,5 @@ std::vector<std::string> pluginSearchDirectories() {
 const char* pluginFileExtension() { return ".so"; }
 
 bool standardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
+bool hideDisplayFromPlugins() { return unsetenv("DISPLAY") == 0; }

@@ -4,7 +4,10 @@
 
 void* openSharedLibrary(const std::string& path, std::string& error) {
     // RTLD_LOCAL keeps two plug-ins built from the same framework from sharing symbols.
-    void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // A name without a slash would be searched for in the system's library directories,
+    // not taken as the file in the current directory that it names.
+    const std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         const char* reason = dlerror();
         error = reason ? reason : "unknown reason";

@@ -24,3 +24,6 @@ std::vector<std::string> pluginSearchDirectories() {
 const char* pluginFileExtension() { return ".dll"; }
 
 bool standardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+
+// A message box on Windows waits for a click with or without a display.
+bool hideDisplayFromPlugins() { return false; }

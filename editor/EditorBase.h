@@ -32,6 +32,9 @@ public:
     // The effect reports every parameter change here, from whatever thread made it.
     virtual void setParameter(int32 /*index*/, float /*value*/) {}
 
+    // The host's effVendorSpecific calls; 0 when not understood.
+    virtual intptr vendorSpecific(int32 /*index*/, intptr /*value*/, void* /*ptr*/, float /*opt*/) { return 0; }
+
     // True when a control of the open panel has the keyboard focus.
     virtual bool hasFocusView() const { return false; }
 

@@ -1,4 +1,4 @@
-#include "gui/EditorBase.h"
+#include "editor/EditorBase.h"
 
 intptr EditorBase::getRect(ERect** out) {
     if (out) *out = nullptr;

@@ -1,0 +1,249 @@
+#include "editor/FilterEditor.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "dsp/Parameters.h"
+#include "gui/CAnimKnob.h"
+#include "gui/CDrawSurface.h"
+#include "gui/CFrame.h"
+#include "gui/CHorizontalSwitch.h"
+#include "gui/CImage.h"
+#include "gui/CSplashScreen.h"
+#include "gui/CValueDisplay.h"
+#include "gui/CVerticalSwitch.h"
+#include "plugin/FilterEffect.h"
+
+namespace {
+enum : std::int32_t {
+    kAttackImage = 122,
+    kCutoffImage = 123,
+    kEnvAmountImage = 124,
+    kInTrimImage = 125,
+    kOutSatImage = 126,
+    kSplashImage = 127,
+    kBackgroundImage = 128,
+    kReleaseImage = 129,
+    kResonanceImage = 130,
+    kStagesImage = 131,
+    kModeImage = 134,
+};
+
+// The background is this much narrower than the frame.
+constexpr std::int32_t kFrameExtraWidth = 100;
+const CBounds kReadoutRect(320, 200, 385, 212);
+
+std::uint32_t bit(std::int32_t index) { return 1u << index; }
+}  // namespace
+
+enum class ControlKind { Knob, HorizontalSwitch, VerticalSwitch, Splash };
+
+struct FilterEditor::LayoutRow {
+    CControl* FilterEditor::*member;
+    ControlKind kind;
+    std::int32_t tag;
+    std::int32_t image;
+    std::int32_t subImages;  // also the switches' position count
+    CPos topLeft;
+    // The splash only: its clickable area's size and where its picture shows.
+    CPos areaSize;
+    CPos displayAt;
+};
+
+// The panel in creation order, which is also the order of the frame's children. A
+// filmstrip control is one sub-image of its image in size.
+const FilterEditor::LayoutRow FilterEditor::kLayout[] = {
+    {&FilterEditor::cutoffKnob, ControlKind::Knob, kCutoff, kCutoffImage, 101, {306, 76}, {}, {}},
+    {&FilterEditor::resonanceKnob, ControlKind::Knob, kResonance, kResonanceImage, 101, {418, 70}, {}, {}},
+    {&FilterEditor::envAmountKnob, ControlKind::Knob, kEnvAmount, kEnvAmountImage, 101, {519, 64}, {}, {}},
+    {&FilterEditor::attackKnob, ControlKind::Knob, kEnvAttack, kAttackImage, 101, {609, 60}, {}, {}},
+    {&FilterEditor::releaseKnob, ControlKind::Knob, kEnvRelease, kReleaseImage, 101, {694, 56}, {}, {}},
+    {&FilterEditor::inTrimKnob, ControlKind::Knob, kInTrim, kInTrimImage, 101, {78, 138}, {}, {}},
+    {&FilterEditor::outSatKnob, ControlKind::Knob, kOutSat, kOutSatImage, 101, {185, 130}, {}, {}},
+    {&FilterEditor::stagesSwitch, ControlKind::HorizontalSwitch, kStages, kStagesImage, 101, {120, 65}, {}, {}},
+    {&FilterEditor::modeSwitch, ControlKind::VerticalSwitch, kMode, kModeImage, 22, {62, 76}, {}, {}},
+    {&FilterEditor::splash, ControlKind::Splash, kSplashTag, kSplashImage, 1, {630, 0}, {150, 25}, {200, 60}},
+};
+
+FilterEditor::FilterEditor(FilterEffect* effect) : GuiEditorBase(effect) {
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = kHeight;
+    rect.right = kWidth;
+}
+
+FilterEditor::~FilterEditor() {
+    close();
+    gestureDepth = 0;
+    inIdlePump = false;
+    releaseRetiredFrames();
+}
+
+FilterEffect* FilterEditor::filterEffect() const { return static_cast<FilterEffect*>(effect); }
+
+// Opening and closing ---------------------------------------------------------------------
+
+intptr FilterEditor::open(void* parent) {
+    close();  // a second open without a close replaces the first panel
+    releaseRetiredFrames();
+    GuiEditorBase::open(parent);
+    build(parent);
+    if (!parent) return 0;  // a frame that draws only into memory
+    if (!frame->getWindow()) {
+        close();
+        return 0;
+    }
+    return 1;
+}
+
+void FilterEditor::build(void* parent) {
+    CImage* background = new CImage(kBackgroundImage);
+    background->setOpaque(true);
+    // Without its background the panel keeps the size the host was given.
+    CBounds frameSize(0, 0, background->getWidth() + kFrameExtraWidth, background->getHeight());
+    if (background->getWidth() <= 0 || background->getHeight() <= 0) frameSize = CBounds(0, 0, kWidth, kHeight);
+    frame = new CFrame(frameSize, parent, this);
+    frame->setBackground(background);
+    background->release();
+
+    for (const LayoutRow& row : kLayout) {
+        CImage* image = new CImage(row.image);
+        const std::int32_t w = image->getWidth();
+        const std::int32_t h = image->getHeight() / row.subImages;
+        CBounds size(0, 0, w, h);
+        size.offset(row.topLeft.x, row.topLeft.y);
+        CControl* control = nullptr;
+        switch (row.kind) {
+            case ControlKind::Knob:
+                control = new (std::nothrow) CAnimKnob(size, this, row.tag, row.subImages, h, image, CPos());
+                break;
+            case ControlKind::HorizontalSwitch:
+                control = new (std::nothrow)
+                    CHorizontalSwitch(size, this, row.tag, row.subImages, h, row.subImages, image, CPos());
+                break;
+            case ControlKind::VerticalSwitch:
+                control = new (std::nothrow)
+                    CVerticalSwitch(size, this, row.tag, row.subImages, h, row.subImages, image, CPos());
+                break;
+            case ControlKind::Splash: {
+                const CBounds area(row.topLeft.x, row.topLeft.y, row.topLeft.x + row.areaSize.x,
+                                   row.topLeft.y + row.areaSize.y);
+                CBounds display(0, 0, w, image->getHeight());
+                display.offset(row.displayAt.x, row.displayAt.y);
+                control = new (std::nothrow) CSplashScreen(area, this, row.tag, image, display, CPos());
+                break;
+            }
+        }
+        this->*row.member = control;
+        if (control) frame->addView(control);
+        image->release();
+    }
+
+    // Changes from now on are picked up at the next idle; the values read below are at
+    // least as new as the moment the marks were cleared.
+    staleParameters.store(0, std::memory_order_relaxed);
+    refresh(~0u);
+    if (cutoffKnob) {
+        char text[256];
+        formatCutoffReadout(text);
+        cutoffReadout = new (std::nothrow) CValueDisplay(kReadoutRect, text);
+        if (cutoffReadout) {
+            cutoffReadout->setFont(kFontSmaller);
+            cutoffReadout->setFontColor(kColorGrey);
+            cutoffReadout->setBackColor(kColorBlack);
+            frame->addView(cutoffReadout);
+        }
+    }
+}
+
+void FilterEditor::close() {
+    if (frame) {
+        // A gesture's tracking loop (or our idle pump) is running inside this frame: it
+        // goes once that call has returned.
+        if (gestureDepth > 0 || inIdlePump)
+            retiredFrames.push_back(frame);
+        else
+            frame->release();
+    }
+    frame = nullptr;
+    for (const LayoutRow& row : kLayout) this->*row.member = nullptr;
+    cutoffReadout = nullptr;
+}
+
+void FilterEditor::releaseRetiredFrames() {
+    if (gestureDepth > 0 || inIdlePump) return;
+    for (CFrame* retired : retiredFrames) retired->release();
+    retiredFrames.clear();
+}
+
+void FilterEditor::idle() {
+    releaseRetiredFrames();
+    GuiEditorBase::idle();
+}
+
+// Parameters --------------------------------------------------------------------------------
+
+void FilterEditor::setParameter(int32 index, float) {
+    if (index >= 0 && index < kNumParams) staleParameters.fetch_or(bit(index), std::memory_order_relaxed);
+    requestUpdate();
+}
+
+void FilterEditor::update() { refresh(staleParameters.exchange(0, std::memory_order_relaxed)); }
+
+void FilterEditor::refresh(std::uint32_t parameters) {
+    if (!frame) return;
+    for (std::int32_t index = 0; index < kNumParams; ++index) {
+        CControl* control = controlFor(index);
+        if (!(parameters & bit(index)) || !control) continue;
+        const float stored = effect->getParameter(index);
+        // The switch's top band is high-pass (Mode 1).
+        control->setValue(index == kMode ? 1.0f - stored : stored);
+    }
+    if (cutoffReadout && (parameters & (bit(kCutoff) | bit(kEnvAmount)))) {
+        char text[256];
+        formatCutoffReadout(text);
+        if (std::strcmp(text, cutoffReadout->getText()) != 0) cutoffReadout->setText(text);
+    }
+}
+
+void FilterEditor::formatCutoffReadout(char* text) const {
+    const float e = float((2.0 * double(effect->getParameter(kEnvAmount)) - 1.0) * 0.99999);
+    if (e < 0.02f && e > -0.02f)
+        std::snprintf(text, 256, "~%.1f Hz", filterEffect()->approxCutoffHz());
+    else
+        std::snprintf(text, 256, "ENV ON");
+}
+
+CControl* FilterEditor::controlFor(std::int32_t tag) const {
+    for (const LayoutRow& row : kLayout)
+        if (row.tag == tag) return this->*row.member;
+    return nullptr;
+}
+
+// The controls --------------------------------------------------------------------------------
+
+void FilterEditor::valueChanged(CDrawSurface*, CControl* control) {
+    const std::int32_t tag = control->getTag();
+    const float value = control->getValue();
+    if (tag == kMode)
+        effect->setParameterAndNotify(kMode, 1.0f - value);
+    else if (tag >= 0 && tag < kNumParams)
+        effect->setParameterAndNotify(tag, value);
+    // The control shows what the effect stored (Env Amt snaps in its dead zone).
+    if (frame && controlFor(tag) == control) update();
+    control->setDirty(true);
+}
+
+void FilterEditor::beginEdit(std::int32_t index) {
+    ++gestureDepth;
+    GuiEditorBase::beginEdit(index);
+}
+
+void FilterEditor::endEdit(std::int32_t index) {
+    GuiEditorBase::endEdit(index);
+    if (gestureDepth > 0) --gestureDepth;
+}
+
+intptr FilterEditor::onKeyDown(VstKeyCode&) { return -1; }
+intptr FilterEditor::onKeyUp(VstKeyCode&) { return -1; }

@@ -1,0 +1,81 @@
+// The plug-in's panel: seven filmstrip knobs, the Stages and LPF/HPF switches, the
+// splash and the cutoff readout on the background image. Turns the user's gestures into
+// parameter changes of the effect and shows every change made elsewhere.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "editor/GuiEditorBase.h"
+#include "gui/CControl.h"
+
+class CValueDisplay;
+class FilterEffect;
+
+class FilterEditor : public GuiEditorBase, public CControlObserver {
+public:
+    static constexpr std::int32_t kWidth = 800;
+    static constexpr std::int32_t kHeight = 212;
+    static constexpr std::int32_t kSplashTag = 682;
+
+    explicit FilterEditor(FilterEffect* effect);
+    ~FilterEditor() override;
+
+    // 1 with the panel in a window inside parent; 0 (and no panel) when no window can be
+    // made there. Without a parent the panel draws only into memory (answering 0).
+    // Images that fail to load leave empty controls; the panel still opens.
+    intptr open(void* parent) override;
+    void close() override;
+    void idle() override;
+    // Any thread: marks the parameter's control for refreshing at the next idle.
+    void setParameter(int32 index, float value) override;
+    // The host keeps its keys.
+    intptr onKeyDown(VstKeyCode& key) override;
+    intptr onKeyUp(VstKeyCode& key) override;
+    void beginEdit(std::int32_t index) override;
+    void endEdit(std::int32_t index) override;
+
+    void valueChanged(CDrawSurface* surface, CControl* control) override;
+
+    // The readout's text for the effect's current Cutoff and Env Amt; text holds 256 bytes.
+    void formatCutoffReadout(char* text) const;
+
+    // The control showing the parameter index (the splash for kSplashTag), or none.
+    CControl* controlFor(std::int32_t tag) const;
+    CValueDisplay* getCutoffReadout() const { return cutoffReadout; }
+
+protected:
+    // Brings the controls of the changed parameters and the readout up to the stored values.
+    void update() override;
+
+private:
+    struct LayoutRow;
+    static const LayoutRow kLayout[];
+
+    // The frame with every view; without a parent it draws into memory only.
+    void build(void* parent);
+    void refresh(std::uint32_t parameters);
+    void releaseRetiredFrames();
+    FilterEffect* filterEffect() const;
+
+    CControl* cutoffKnob = nullptr;
+    CControl* resonanceKnob = nullptr;
+    CControl* envAmountKnob = nullptr;
+    CControl* attackKnob = nullptr;
+    CControl* releaseKnob = nullptr;
+    CControl* inTrimKnob = nullptr;
+    CControl* outSatKnob = nullptr;
+    CControl* stagesSwitch = nullptr;
+    CControl* modeSwitch = nullptr;
+    CControl* splash = nullptr;
+    CValueDisplay* cutoffReadout = nullptr;
+
+    // One bit per parameter changed since the last refresh; set from any thread.
+    std::atomic<std::uint32_t> staleParameters{0};
+    // Gestures under way on the panel: their tracking loops are on the stack.
+    std::int32_t gestureDepth = 0;
+    // Frames closed while a gesture or an idle pump was running inside them; released at
+    // the next idle that runs outside every such call.
+    std::vector<CFrame*> retiredFrames;
+};

@@ -1,0 +1,165 @@
+// The panel drawn headless for every factory program against committed pictures, and
+// the panel with images that fail to load. References: program-00.png is the whole
+// panel; the others hold only the pixels that differ from it (the rest transparent).
+// QV_UPDATE_REFERENCES=1 rewrites them from what the build draws.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "editor/EditorSnapshot.h"
+#include "editor/FilterEditor.h"
+#include "gui/CRefObject.h"
+#include "gui/platform/Resources.h"
+#include "plugin/FilterEffect.h"
+#include "resources/EmbeddedResources.h"
+
+// The library's resources, or none of them while imagesMissing is set.
+namespace {
+bool imagesMissing = false;
+}
+
+namespace platform {
+bool findImageResource(std::int32_t id, ResourceBytes& out) {
+    if (imagesMissing) return false;
+    for (std::size_t i = 0; i < kEmbeddedResourceCount; ++i)
+        if (kEmbeddedResources[i].id == (id & 0xFFFF)) {
+            out.data = kEmbeddedResources[i].data;
+            out.size = kEmbeddedResources[i].size;
+            return true;
+        }
+    return false;
+}
+std::unique_ptr<PixelBitmap> loadBitmapResource(std::int32_t) { return nullptr; }
+}  // namespace platform
+
+namespace {
+
+constexpr int kW = FilterEditor::kWidth, kH = FilterEditor::kHeight;
+// Text may be drawn a pixel apart by another font build.
+constexpr int kChannelTolerance = 24;
+constexpr int kDifferingPixelsAllowed = 250;
+
+using Pixels = std::vector<std::uint32_t>;  // 0xAARRGGBB, rows top-down
+
+Pixels snapshot(FilterEffect& effect) {
+    Pixels pixels(std::size_t(kW) * kH);
+    EditorSnapshot request;
+    request.width = kW;
+    request.height = kH;
+    request.pixels = pixels.data();
+    EXPECT_EQ(effect.dispatcher(effVendorSpecific, kEditorSnapshotRequest, 0, &request, 0.0f), 1);
+    for (std::uint32_t& p : pixels) p |= 0xFF000000u;
+    return pixels;
+}
+
+bool readPng(const std::string& path, Pixels& out) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
+    image.format = PNG_FORMAT_BGRA;  // little-endian words 0xAARRGGBB
+    if (int(image.width) != kW || int(image.height) != kH) {
+        png_image_free(&image);
+        return false;
+    }
+    out.assign(std::size_t(kW) * kH, 0);
+    return png_image_finish_read(&image, nullptr, out.data(), 0, nullptr) != 0;
+}
+
+bool writePng(const std::string& path, const Pixels& pixels, bool withAlpha) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = kW;
+    image.height = kH;
+    image.format = withAlpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
+    std::vector<std::uint8_t> bytes;
+    for (std::uint32_t p : pixels) {
+        bytes.insert(bytes.end(), {std::uint8_t(p), std::uint8_t(p >> 8), std::uint8_t(p >> 16)});
+        if (withAlpha) bytes.push_back(std::uint8_t(p >> 24));
+    }
+    return png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr) != 0;
+}
+
+int channelDistance(std::uint32_t a, std::uint32_t b) {
+    int worst = 0;
+    for (int shift : {0, 8, 16}) worst = std::max(worst, std::abs(int((a >> shift) & 0xFF) - int((b >> shift) & 0xFF)));
+    return worst;
+}
+
+std::string referencePath(int program) {
+    char name[32];
+    std::snprintf(name, sizeof name, "/program-%02d.png", program);
+    return QV_REFERENCE_DIR + std::string(name);
+}
+
+}  // namespace
+
+TEST(FilterEditorSnapshot, EveryFactoryProgramLooksAsCommitted) {
+    FilterEffect effect(nullptr, 2, false);
+    const bool update = std::getenv("QV_UPDATE_REFERENCES") != nullptr;
+    Pixels base;
+    for (int program = 0; program < 16; ++program) {
+        SCOPED_TRACE(program);
+        effect.setProgram(program);
+        const Pixels got = snapshot(effect);
+        if (update) {
+            Pixels stored = got;
+            if (program > 0)
+                for (std::size_t i = 0; i < stored.size(); ++i)
+                    if (stored[i] == base[i]) stored[i] = 0;
+            ASSERT_TRUE(writePng(referencePath(program), stored, program > 0));
+            if (program == 0) base = got;
+            continue;
+        }
+        Pixels expected;
+        ASSERT_TRUE(readPng(referencePath(program), expected)) << referencePath(program);
+        if (program == 0)
+            base = expected;
+        else
+            for (std::size_t i = 0; i < expected.size(); ++i)
+                if ((expected[i] >> 24) == 0) expected[i] = base[i];
+        int differing = 0;
+        for (std::size_t i = 0; i < got.size(); ++i)
+            if (channelDistance(got[i], expected[i]) > kChannelTolerance) ++differing;
+        if (differing > kDifferingPixelsAllowed) {
+            char name[48];
+            std::snprintf(name, sizeof name, "/program-%02d-got.png", program);
+            writePng(QV_SNAPSHOT_OUT_DIR + std::string(name), got, false);
+            ADD_FAILURE() << differing << " pixels differ; the picture drawn is " << QV_SNAPSHOT_OUT_DIR << name;
+        }
+    }
+}
+
+TEST(FilterEditorSnapshot, ImagesThatFailToLoadLeaveEmptyControlsAndThePanelOpens) {
+    FilterEffect effect(nullptr, 2, false);
+    imagesMissing = true;
+    const std::int32_t liveBefore = CRefObject::liveCount();
+    const Pixels got = snapshot(effect);
+    // Only the readout draws: grey text on black at the bottom.
+    int lit = 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            if ((got[std::size_t(y) * kW + x] & 0xFFFFFF) != 0) {
+                ++lit;
+                EXPECT_TRUE(x >= 320 && x < 385 && y >= 200) << x << "," << y;
+            }
+    EXPECT_GT(lit, 0) << "the readout still shows";
+
+    Display* display = XOpenDisplay(nullptr);
+    if (display) {
+        Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 800, 212, 0, 0, 0);
+        XSync(display, False);
+        EXPECT_EQ(effect.dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f), 1);
+        effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+        effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+        XDestroyWindow(display, parent);
+        XCloseDisplay(display);
+    }
+    imagesMissing = false;
+    EXPECT_EQ(CRefObject::liveCount(), liveBefore);
+}

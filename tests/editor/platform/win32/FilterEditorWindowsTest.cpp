@@ -1,0 +1,138 @@
+// The panel through the host interface in a real Windows window under Wine: effEditOpen
+// into a parent window made here, a second thread dragging each knob and switch with
+// SendInput while this thread runs the host's message loop, and what the host records.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
+
+#include "dsp/Parameters.h"
+#include "editor/FilterEditor.h"
+#include "gui/CFrame.h"
+#include "plugin/FilterEffect.h"
+
+namespace {
+
+struct Call {
+    int32 opcode;
+    int32 index;
+    float value;
+};
+std::vector<Call> calls;
+
+intptr VSTCALL recordingHost(AEffect*, int32 opcode, int32 index, intptr, void*, float opt) {
+    if (opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit || opcode == audioMasterAutomate)
+        calls.push_back({opcode, index, opt});
+    return 0;
+}
+
+HWND makeParent() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcA;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PanelTestParent";
+    RegisterClassA(&windowClass);
+    return CreateWindowExA(WS_EX_TOPMOST, "PanelTestParent", "host", WS_POPUP | WS_VISIBLE, 0, 0, 800, 212, nullptr,
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+void send(DWORD flags, POINT at) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+// The user's hand: press at from, move in steps to to, let go.
+void drag(POINT origin, CPos from, CPos to, std::atomic<bool>* done) {
+    auto screen = [&](CPos p) { return POINT{origin.x + p.x, origin.y + p.y}; };
+    send(0, screen(from));
+    Sleep(30);
+    send(MOUSEEVENTF_LEFTDOWN, screen(from));
+    GetAsyncKeyState(VK_LBUTTON);  // makes the injected press visible to the window's thread
+    Sleep(30);
+    for (int i = 1; i <= 10; ++i) {
+        send(0, screen(CPos(from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10)));
+        Sleep(15);
+    }
+    Sleep(100);
+    send(MOUSEEVENTF_LEFTUP, screen(to));
+    *done = true;
+}
+
+// The host's message loop with its idle calls, until done and a little after.
+void hostLoop(FilterEffect& effect, const std::atomic<bool>& done) {
+    for (int after = 0; after < 10;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+        Sleep(10);
+        if (done) ++after;
+    }
+}
+
+CPos centre(const CBounds& r) { return CPos((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+
+}  // namespace
+
+TEST(WindowsPanel, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
+    FilterEffect effect(recordingHost, 2, false);
+    HWND parent = makeParent();
+    ASSERT_NE(parent, nullptr);
+    ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, parent, 0.0f), 1);
+    effect.dispatcher(effSetEditKnobMode, 0, kKnobLinear, nullptr, 0.0f);
+    auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
+    std::atomic<bool> none{true};
+    hostLoop(effect, none);
+    POINT origin{0, 0};
+    ClientToScreen(parent, &origin);
+
+    // Knobs: 40 pixels up in the linear mode is a fifth of the range. The Stages switch's
+    // left end is one stage; the mode switch's top band is high-pass.
+    const struct {
+        std::int32_t tag;
+        int how;  // 0 up 40, 1 left end, 2 top band
+    } gestures[] = {{kCutoff, 0},    {kResonance, 0}, {kEnvAmount, 0}, {kEnvAttack, 0}, {kEnvRelease, 0},
+                    {kInTrim, 0},    {kOutSat, 0},    {kStages, 1},    {kMode, 2}};
+    for (const auto& g : gestures) {
+        SCOPED_TRACE(g.tag);
+        CBounds size;
+        editor.controlFor(g.tag)->getViewSize(size);
+        const float before = effect.getParameter(g.tag);
+        CPos from = centre(size), to = CPos(from.x, from.y - 40);
+        float expected = std::min(1.0f, before + 0.2f);
+        if (g.how == 1) {
+            from = to = CPos(size.left + 1, size.top + 5);
+            expected = 0.0f;
+        } else if (g.how == 2) {
+            from = to = CPos(size.left + 5, size.top + 1);
+            expected = 1.0f;
+        }
+        calls.clear();
+        std::atomic<bool> done{false};
+        std::thread hand(drag, origin, from, to, &done);
+        hostLoop(effect, done);
+        hand.join();
+        ASSERT_GE(calls.size(), 3u);
+        EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
+        EXPECT_EQ(calls.front().index, g.tag);
+        EXPECT_EQ(calls[calls.size() - 2].opcode, audioMasterAutomate);
+        EXPECT_NEAR(calls[calls.size() - 2].value, expected, 1e-5f);
+        EXPECT_EQ(calls.back().opcode, audioMasterEndEdit);
+        EXPECT_NEAR(effect.getParameter(g.tag), expected, 1e-5f);
+    }
+
+    // A host change moves the knob at the next idle.
+    effect.effectRecord()->setParameter(effect.effectRecord(), kCutoff, 0.75f);
+    effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+    EXPECT_EQ(editor.controlFor(kCutoff)->getValue(), 0.75f);
+    effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    effect.dispatcher(effSetEditKnobMode, 0, kKnobCircular, nullptr, 0.0f);
+    DestroyWindow(parent);
+}

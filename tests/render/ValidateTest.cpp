@@ -1,0 +1,87 @@
+// quorvane-render --validate run as a program on test plug-ins with one planted fault
+// each, on a clean one and on our own plug-in.
+#include <gtest/gtest.h>
+#include <stdio.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "tests/render/RenderTestSupport.h"
+
+namespace {
+
+struct Validation {
+    int exitCode = -1;
+    std::string out;
+};
+
+Validation validate(const std::string& plugin, int level, const std::string& report) {
+    const std::string command = std::string(QV_RENDER_TOOL) + " --validate " + plugin + " --level " +
+                                std::to_string(level) + " --report " + report + " 2>/dev/null";
+    Validation run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, got);
+    const int status = pclose(pipe);
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string lineStartingWith(const std::string& text, const std::string& start) {
+    const std::string::size_type at = text.find("\n" + start);
+    if (at == std::string::npos) return "";
+    return text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+}
+
+struct Case {
+    const char* plugin;
+    int level;
+    const char* failedCheck;  // the start of the one line that must fail, or null for none
+    const char* finding;      // a text the report must hold
+    bool needsDisplay;
+    bool needsMonitor;
+};
+
+}  // namespace
+
+TEST(Validate, FindsEachPlantedFaultAndPassesCleanPlugins) {
+    const Case cases[] = {
+        {FAKE_CLEAN_PATH, 3, nullptr, "closed from inside the idle", true, false},
+        {QV_PLUGIN_PATH, 3, nullptr, "6 damaged settings files tried", false, false},
+        {FAKE_NAN_ON_SILENCE_PATH, 1, "3 audio", "NaN in output 1", false, false},
+        {FAKE_ALLOCATES_PATH, 3, "4 automation", "malloc called", false, true},
+        {FAKE_CRASH_ON_IDLE_CLOSE_PATH, 1, "6 editor", "during closing from inside the idle", true, false},
+        {FAKE_LONG_DISPLAY_PATH, 1, "2 programs", "parameter 1 display text is longer than the 64-byte buffer", false, false},
+    };
+    const bool display = std::getenv("DISPLAY") != nullptr;
+    ScratchDirectory scratch;
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.plugin);
+        if (test.needsDisplay && !display) continue;
+        const Validation run = validate(test.plugin, test.level, scratch.file("report.json"));
+        // Sanitizer builds cannot preload the counting library.
+        if (test.needsMonitor && run.out.find("call monitor is not loaded") != std::string::npos) continue;
+        EXPECT_NE(run.out.find(test.finding), std::string::npos) << run.out;
+        const std::string report = readFile(scratch.file("report.json"));
+        if (!test.failedCheck) {
+            EXPECT_EQ(run.exitCode, 0) << run.out;
+            EXPECT_NE(run.out.find(" passed, 0 failed\n"), std::string::npos) << run.out;
+            EXPECT_NE(report.find("\"failed\": 0,"), std::string::npos) << report;
+            continue;
+        }
+        EXPECT_EQ(run.exitCode, 16) << run.out;
+        EXPECT_NE(lineStartingWith(run.out, test.failedCheck).find("FAILED"), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(" passed, 1 failed\n"), std::string::npos) << run.out;
+        EXPECT_NE(report.find("\"failed\": 1,"), std::string::npos) << report;
+    }
+}

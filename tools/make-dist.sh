@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Puts the plug-ins ready to copy into dist/, one folder per platform, each with a sample
+# Quorvane.ini and a note on where the files go:
+#   tools/make-dist.sh <Linux build tree> <32-bit Windows build tree> <64-bit Windows build tree> <dist>
+set -euo pipefail
+linux=$1
+windows_x86=$2
+windows_x64=$3
+dist=$4
+rm -rf "$dist"
+mkdir -p "$dist/linux-x86_64" "$dist/windows-x86" "$dist/windows-x64"
+cp "$linux/bin/Quorvane.so" "$dist/linux-x86_64/"
+cp "$windows_x86/bin/Quorvane.dll" "$dist/windows-x86/"
+cp "$windows_x64/bin/Quorvane.dll" "$dist/windows-x64/"
+
+# The sample is the file the plug-in writes beside itself on its first start; on Windows
+# it has Windows line ends.
+"$linux/bin/quorvane-render" --list "$dist/linux-x86_64/Quorvane.so" >/dev/null
+for folder in windows-x86 windows-x64; do
+  sed 's/$/\r/' "$dist/linux-x86_64/Quorvane.ini" >"$dist/$folder/Quorvane.ini"
+done
+
+cat >"$dist/linux-x86_64/INSTALL.txt" <<'TEXT'
+Quorvane.so is the VST 2 plug-in for 64-bit Linux hosts.
+
+Copy Quorvane.so into a folder your host scans for VST 2 plug-ins, for example ~/.vst/
+or /usr/lib/vst/, then rescan plug-ins in the host.
+
+Quorvane.ini goes into the same folder. The plug-in writes this file with commented
+defaults on its first start when there is none; copy it there only to start from an
+edited one.
+TEXT
+
+windows_note() {
+  local bits=$1 folder=$2 other_bits=$3 other_folder=$4
+  cat <<TEXT
+Quorvane.dll in this folder is the VST 2 plug-in for $bits-bit Windows hosts. For a
+$other_bits-bit host take the Quorvane.dll of the $other_folder folder instead.
+
+Copy Quorvane.dll into a folder your host scans for VST 2 plug-ins, for example
+$folder\\VstPlugins, then rescan plug-ins in the host. Keep the file name
+Quorvane.dll: under another name it no longer finds its Quorvane.ini.
+
+Quorvane.ini goes into the same folder as Quorvane.dll. The plug-in writes this file with
+commented defaults on its first start when there is none, so the folder must be writable;
+in a protected folder such as Program Files copy this sample (edited as you like) there
+yourself.
+TEXT
+}
+windows_note 32 'C:\Program Files (x86)' 64 windows-x64 | sed 's/$/\r/' >"$dist/windows-x86/INSTALL.txt"
+windows_note 64 'C:\Program Files' 32 windows-x86 | sed 's/$/\r/' >"$dist/windows-x64/INSTALL.txt"
+find "$dist" -type f | sort

@@ -20,6 +20,6 @@ QV_ALWAYS_INLINE WorkingCoefs<L> envelopeStep(L& envelope, const L& x, const Eng
     WorkingCoefs<L> w;
     w.k = cutoffCoefFor(c, L(e.referenceRate), L(e.oversampledRate), L(e.cutoffCoefLimit));
     w.poleK = narrow(1.0 - w.k);
-    w.g = feedbackGainFor(w.k, L(e.resonance));
+    w.g = toFloat(feedbackGainFor(w.k, L(e.resonance)));
     return w;
 }

@@ -1,58 +1,73 @@
 // One sample of the oversampled filter for a set of channels side by side: a cascade of
-// one to four one-pole stages with limited resonance feedback, decimated by averaging,
-// then the optional waveshaper. L is a lane type (see Lanes.h): every channel in it
-// shares the settings but has its own state, input and coefficients.
+// one to four one-pole stages with limited resonance feedback, decimated by averaging.
+// D is a lane type (see Lanes.h): every channel in it shares the settings but has its
+// own state, input and coefficients.
 #pragma once
 
-#include "dsp/CutoffLaw.h"
-#include "dsp/EngineSettings.h"
+#include "dsp/Lanes.h"
 #include "dsp/Parameters.h"
 
-template <typename L>
-struct FilterLanes {
-    L stage1, stage2, stage3, stage4, feedback, envelope;
+template <typename D>
+using FloatLanesOf = typename LaneTraits<D>::Float;
+
+template <typename D>
+struct FilterState {
+    D stage1, stage2, stage3, stage4;
+    // g x cur of the previous sub-step, before the limit; limitedFeedback gives the
+    // value the next sub-step subtracts.
+    FloatLanesOf<D> feedbackProduct;
 };
+
+template <typename D>
+FloatLanesOf<D> limitedFeedback(const FilterState<D>& s) {
+    using F = FloatLanesOf<D>;
+    return keepAbove(F(-kFeedbackLimit), keepBelow(F(kFeedbackLimit), s.feedbackProduct));
+}
 
 // The three coefficients of one engine step: shared, or moved by the envelope.
-template <typename L>
+template <typename D>
 struct WorkingCoefs {
-    L k, poleK, g;
+    D k, poleK;
+    FloatLanesOf<D> g;
 };
 
-template <typename L>
-QV_ALWAYS_INLINE L filterStep(FilterLanes<L>& s, const L& x, const WorkingCoefs<L>& c,
-                    const EngineSettings& e) {
-    const L d(kDenormalOffset);
-    const L makeup(e.resoMakeupGain);
-    // The input is held across the sub-steps, not interpolated.
-    const L u = narrow(x - d);
-    L acc(0.0);
-    for (int i = 0; i < e.oversampleFactor; ++i) {
-        const L t = narrow(u - s.feedback);
-        s.stage1 = narrow(t * c.k + s.stage1 * c.poleK);
-        L cur = s.stage1;
-        if (e.stageCount > 1) {
-            s.stage2 = narrow(s.stage2 * c.poleK + c.k * cur + d);
-            cur = s.stage2;
+// Stages and mode are fixed per instantiation, so the sub-step loop has no branch.
+// decimation is 1 / N: N is a power of two, so the product is the quotient exactly.
+// u is the trimmed input less the offset, held across the sub-steps, not interpolated.
+template <int Stages, bool HighPass, typename D>
+QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const FloatLanesOf<D>& u, const WorkingCoefs<D>& c,
+                              const D& makeup, int steps, const D& decimation) {
+    using F = FloatLanesOf<D>;
+    const D d(kDenormalOffset);
+    const D uWide = toDouble(u);
+    const F limit(kFeedbackLimit), negativeLimit(-kFeedbackLimit);
+    const F uLess = u - limit, uMore = u - negativeLimit;
+    D acc(0.0);
+    for (int i = 0; i < steps; ++i) {
+        // u - feedback and g x cur take float operands, and double has more than twice
+        // float's precision: computed in float they round exactly as the double
+        // operation narrowed to float does, with two conversions less on the chain that
+        // runs through every stage and sub-step. The feedback is limited to +-1 and
+        // subtracted at the input one sub-step later.
+        const F t = subtractLimited(u, uLess, uMore, s.feedbackProduct, limit, negativeLimit);
+        F top = toFloat(toDouble(t) * c.k + s.stage1 * c.poleK);
+        s.stage1 = toDouble(top);
+        D cur = s.stage1;
+        if (Stages > 1) {
+            top = toFloat(s.stage2 * c.poleK + c.k * cur + d);
+            cur = s.stage2 = toDouble(top);
         }
-        if (e.stageCount > 2) {
-            s.stage3 = narrow(s.stage3 * c.poleK + c.k * cur - d);
-            cur = s.stage3;
+        if (Stages > 2) {
+            top = toFloat(s.stage3 * c.poleK + c.k * cur - d);
+            cur = s.stage3 = toDouble(top);
         }
-        if (e.stageCount > 3) {
-            s.stage4 = narrow(s.stage4 * c.poleK + c.k * cur + d);
-            cur = s.stage4;
+        if (Stages > 3) {
+            top = toFloat(s.stage4 * c.poleK + c.k * cur + d);
+            cur = s.stage4 = toDouble(top);
         }
-        // Limited here, subtracted at the input one sub-step later.
-        s.feedback = keepAbove(L(-kFeedbackLimit), keepBelow(L(kFeedbackLimit), narrow(c.g * cur)));
-        const L lowPass = makeup * cur;
-        acc = narrow((e.highPass ? u - lowPass : lowPass) + acc);
+        s.feedbackProduct = c.g * top;
+        const D lowPass = makeup * cur;
+        acc = narrow((HighPass ? uWide - lowPass : lowPass) + acc);
     }
-    L y = narrow(acc / static_cast<double>(static_cast<float>(e.oversampleFactor)));
-    if (e.satEnabled) {
-        // No limit around it: the curve peaks at z = 0.57735 and falls through 0 at z = 1.
-        const L z = narrow(y * e.satDrive);
-        y = narrow(z - z * z * z);
-    }
-    return y;
+    return narrow(acc * decimation);
 }

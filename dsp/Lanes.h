@@ -2,7 +2,9 @@
 // registers of two doubles each: 2R channels computed side by side. Every
 // operation is the IEEE double operation a scalar build performs, lane by lane, so
 // the results are bit-identical to plain double arithmetic. The loops over R unroll
-// and interleave the channels' independent dependency chains.
+// and interleave the channels' independent dependency chains. FloatLanes<R> holds the
+// same channels as floats, for the steps whose double result is narrowed at once
+// anyway (see FilterEngine.h).
 #pragma once
 
 #include <emmintrin.h>
@@ -10,8 +12,12 @@
 #include "dsp/ScalarLane.h"
 
 template <int R>
+struct FloatLanes;
+
+template <int R>
 struct Lanes {
     static constexpr int kCount = 2 * R;
+    using Float = FloatLanes<R>;
     __m128d v[R];
 
     Lanes() = default;
@@ -108,9 +114,87 @@ inline int notFiniteMask(const Lanes<R>& a) {
     return bits;
 }
 
+template <int R>
+struct FloatLanes {
+    __m128 v[R];  // two floats each, in the low half
+
+    FloatLanes() = default;
+    FloatLanes(float x) {
+        for (int r = 0; r < R; ++r) v[r] = _mm_set1_ps(x);
+    }
+};
+
+#define QV_FLOAT_LANES_BINARY(function, intrinsic)                                \
+    template <int R>                                                              \
+    inline FloatLanes<R> function(const FloatLanes<R>& a, const FloatLanes<R>& b) {   \
+        FloatLanes<R> c;                                                          \
+        for (int r = 0; r < R; ++r) c.v[r] = intrinsic(a.v[r], b.v[r]);           \
+        return c;                                                                 \
+    }
+
+QV_FLOAT_LANES_BINARY(operator-, _mm_sub_ps)
+QV_FLOAT_LANES_BINARY(operator*, _mm_mul_ps)
+// The same operand order as for Lanes: a NaN v passes through.
+QV_FLOAT_LANES_BINARY(keepBelow, _mm_min_ps)
+QV_FLOAT_LANES_BINARY(keepAbove, _mm_max_ps)
+#undef QV_FLOAT_LANES_BINARY
+
+// u - (p limited to +-limit), given uLess = u - limit and uMore = u + limit. Rounding is
+// monotonic, so where p lies beyond the limit, u - limit rounded is the answer; a NaN p
+// fails both comparisons and gives u - p, a NaN, as the limit would. The limit is
+// rarely reached: a predicted branch keeps it off the chain.
+template <int R>
+inline FloatLanes<R> subtractLimited(const FloatLanes<R>& u, const FloatLanes<R>& uLess,
+                                     const FloatLanes<R>& uMore, const FloatLanes<R>& p,
+                                     const FloatLanes<R>& limit, const FloatLanes<R>& negativeLimit) {
+    FloatLanes<R> c;
+    __m128 above[R], below[R];
+    int outside = 0;
+    for (int r = 0; r < R; ++r) {
+        c.v[r] = _mm_sub_ps(u.v[r], p.v[r]);
+        above[r] = _mm_cmpgt_ps(p.v[r], limit.v[r]);
+        below[r] = _mm_cmplt_ps(p.v[r], negativeLimit.v[r]);
+        outside |= _mm_movemask_ps(_mm_or_ps(above[r], below[r]));
+    }
+    if (__builtin_expect(outside != 0, 0)) {
+        for (int r = 0; r < R; ++r) {
+            const __m128 limited = _mm_or_ps(_mm_and_ps(above[r], uLess.v[r]), _mm_and_ps(below[r], uMore.v[r]));
+            c.v[r] = _mm_or_ps(_mm_andnot_ps(_mm_or_ps(above[r], below[r]), c.v[r]), limited);
+        }
+    }
+    return c;
+}
+
+template <int R>
+inline FloatLanes<R> toFloat(const Lanes<R>& a) {
+    FloatLanes<R> c;
+    for (int r = 0; r < R; ++r) c.v[r] = _mm_cvtpd_ps(a.v[r]);
+    return c;
+}
+
+template <int R>
+inline Lanes<R> toDouble(const FloatLanes<R>& a) {
+    Lanes<R> c;
+    for (int r = 0; r < R; ++r) c.v[r] = _mm_cvtps_pd(a.v[r]);
+    return c;
+}
+
+// Zero in the lanes whose bit is set.
+template <int R>
+inline Lanes<R> clearWhere(int laneBits, const Lanes<R>& a) {
+    Lanes<R> c;
+    for (int r = 0; r < R; ++r) {
+        const int bits = laneBits >> (2 * r);
+        const __m128d keep = _mm_castsi128_pd(_mm_set_epi64x(bits & 2 ? 0 : -1, bits & 1 ? 0 : -1));
+        c.v[r] = _mm_and_pd(a.v[r], keep);
+    }
+    return c;
+}
+
 template <typename L>
 struct LaneTraits {
     static constexpr int kCount = L::kCount;
+    using Float = typename L::Float;
     static L load(const double* p) { return L::load(p); }
     static void store(const L& a, double* p) { a.store(p); }
 };
@@ -118,6 +202,7 @@ struct LaneTraits {
 template <>
 struct LaneTraits<double> {
     static constexpr int kCount = 1;
+    using Float = float;
     static double load(const double* p) { return *p; }
     static void store(double a, double* p) { *p = a; }
 };

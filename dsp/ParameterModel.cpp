@@ -56,6 +56,7 @@ void ParameterModel::setValue(std::int32_t index, float value) {
         case kOutSat: satEnabled.store(value != 0.0f); break;
         default: break;
     }
+    changes.bump();
 }
 
 void ParameterModel::deriveInTrim(float value) { inputGain.store(narrow(value * 2.0)); }
@@ -118,6 +119,7 @@ float ParameterModel::takeHostRate(float hostRate) {
     oversampledRate.store(static_cast<float>(factor * static_cast<double>(rate)));
     cutoffCoefLimit.store(rate < kReferenceHostRate ? 1.0f
                                                     : std::numeric_limits<float>::infinity());
+    changes.bump();
     return rate;
 }
 
@@ -126,6 +128,7 @@ void ParameterModel::rederiveForRate() {
     deriveAttack(values[kEnvAttack].load());
     deriveRelease(values[kEnvRelease].load());
     deriveCutoff(values[kCutoff].load());
+    changes.bump();
 }
 
 EngineSettings ParameterModel::settings() const {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "dsp/ChangeCounter.h"
 #include "dsp/EngineSettings.h"
 #include "dsp/Parameters.h"
 #include "dsp/RelaxedAtomic.h"
@@ -27,6 +28,10 @@ public:
     void rederiveForRate();
 
     EngineSettings settings() const;
+    // Changes with every setValue, takeHostRate and rederiveForRate; read it before
+    // settings() to learn later whether that copy is still current.
+    std::uint32_t changeCount() const { return changes.read(); }
+    const std::atomic<std::uint32_t>* changeCounter() const { return changes.address(); }
     std::int32_t oversampleFactor() const { return factor; }
     bool envelopeEnabled() const { return envEnabled.load(); }
     // The editor's readout: N x 22050 x Cutoff^3 / 2.8.
@@ -49,6 +54,7 @@ private:
     void deriveAttack(float value);
     void deriveRelease(float value);
 
+    ChangeCounter changes;
     const std::int32_t factor;
     const float referenceRate;
     RelaxedAtomic<float> oversampledRate;

@@ -1,15 +1,12 @@
-// Runs the envelope and filter steps for every active channel of one frame at a time,
-// the channels side by side in SIMD lanes. Between beginBlock and endBlock the channel
-// state lives in the loop's lanes.
+// Runs the envelope and filter steps for every active channel, frame by frame, the
+// channels side by side in SIMD lanes, the state in registers for the whole run.
 #pragma once
 
 #include <cstdint>
 
 #include "dsp/ChannelState.h"
-#include "dsp/EngineSettings.h"
-#include "dsp/Parameters.h"
-
-enum class OutputMode { Add, Replace };
+#include "dsp/FrameRun.h"
+#include "dsp/ParameterModel.h"
 
 class ProcessingLoop {
 public:
@@ -17,23 +14,17 @@ public:
     void setActiveChannels(const bool* active, std::int32_t channelCount);
     std::int32_t activeChannelCount() const { return activeCount; }
 
-    void beginBlock(const ChannelState* channels);
-    // Frame n of every active channel. Every input sample is read before any output
-    // sample is written, so a channel's input and output may share a buffer.
-    void processFrame(float* const* inputs, float* const* outputs, std::int32_t n,
-                      OutputMode mode, const EngineSettings& settings);
-    void endBlock(ChannelState* channels) const;
+    // Frames first..last - 1 of every active channel. The settings are copied again
+    // whenever they change, so a change takes effect from the next frame. Every input
+    // sample of a frame is read before any output sample is written, so a channel's
+    // input and output may share a buffer.
+    void run(ChannelState* channels, float* const* inputs, float* const* outputs,
+             std::int32_t first, std::int32_t last, OutputMode mode,
+             const ParameterModel& parameters) const;
 
 private:
-    template <typename L>
-    void processFrameWith(float* const* inputs, float* const* outputs, std::int32_t n,
-                          OutputMode mode, const EngineSettings& settings);
-    void clearLane(int lane);
-
-    enum Field { kStage1, kStage2, kStage3, kStage4, kFeedback, kEnvelope, kFieldCount };
+    FrameRunner runnerFor(const EngineSettings& settings) const;
 
     std::int32_t channelOfLane[kMaxChannels] = {};
     std::int32_t activeCount = 0;
-    // Per field, the lanes' values (always exact floats); unused lanes hold zeros.
-    alignas(16) double lanes[kFieldCount][kMaxChannels] = {};
 };

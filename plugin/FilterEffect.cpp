@@ -84,18 +84,22 @@ void FilterEffect::processReplacing(float** inputs, float** outputs, int32 sampl
 
 void FilterEffect::processBlock(float** inputs, float** outputs, int32 sampleFrames,
                                 OutputMode mode) {
-    if (sampleFrames <= 0) return;
-    loop.beginBlock(channelStates);
-    for (int32 n = 0; n < sampleFrames; ++n) {
-        ++frameCounter;
-        // Settings are read afresh every frame: a change made meanwhile, also by the
-        // poll below, takes effect from the next frame.
-        loop.processFrame(inputs, outputs, n, mode, parameters.settings());
-        if (controllers.joystickMapped && frameCounter > 441000 && pollInterval > 0 &&
-            frameCounter % static_cast<std::uint32_t>(pollInterval) == 0)
-            pollJoystick();
+    // The loop runs up to each frame at which the joystick may be polled; the settings
+    // it reads are current from the next frame on, also those set by the poll.
+    const bool polling = controllers.joystickMapped && pollInterval > 0;
+    const std::uint32_t interval = polling ? static_cast<std::uint32_t>(pollInterval) : 1;
+    for (int32 n = 0; n < sampleFrames;) {
+        int32 end = sampleFrames;
+        if (polling) {
+            const std::uint32_t untilMultiple = interval - frameCounter % interval;
+            if (untilMultiple < static_cast<std::uint32_t>(sampleFrames - n))
+                end = n + static_cast<int32>(untilMultiple);
+        }
+        loop.run(channelStates, inputs, outputs, n, end, mode, parameters);
+        frameCounter += static_cast<std::uint32_t>(end - n);
+        n = end;
+        if (polling && frameCounter > 441000 && frameCounter % interval == 0) pollJoystick();
     }
-    loop.endBlock(channelStates);
 }
 
 

@@ -1,6 +1,6 @@
 // The processing loop against the straightforward scalar version of the same
-// arithmetic, 512-frame blocks. Prints the speed-up and the realtime factor, and checks
-// that both give the same bits.
+// arithmetic, 512-frame blocks. Prints the time ratios and realtime factors, the cost of
+// silent and very quiet input against noise, and checks that both give the same bits.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -17,10 +17,16 @@ namespace {
 
 constexpr int kBlock = 512;
 
+// Noise, silence, and noise in the range of denormal floats (below 1.2e-38).
+enum Input { kNoise, kSilence, kQuiet, kInputCount };
+const char* const kInputNames[kInputCount] = {"noise", "silence", "denormal-range noise"};
+
 struct Signal {
-    explicit Signal(int channels) : data(channels, std::vector<float>(kBlock)), out(data) {
+    explicit Signal(int channels, Input input = kNoise)
+        : data(channels, std::vector<float>(kBlock)), out(data) {
         std::mt19937 random(1);
-        std::uniform_real_distribution<float> dist(-0.8f, 0.8f);
+        const float level = input == kNoise ? 0.8f : (input == kQuiet ? 1e-39f : 0.0f);
+        std::uniform_real_distribution<float> dist(-level, level);
         for (auto& channel : data)
             for (float& s : channel) s = dist(random);
         for (int c = 0; c < channels; ++c) {
@@ -46,7 +52,7 @@ void loopBenchmark(benchmark::State& state) {
     const bool halfPower = state.range(1) == 4;
     FilterEffect effect(nullptr, channels, halfPower);
     configure(envAmountFor(state.range(2) != 0), [&](int i, float v) { effect.setParameter(i, v); });
-    Signal s(channels);
+    Signal s(channels, static_cast<Input>(state.range(3)));
     for (auto _ : state) {
         effect.processReplacing(s.in.data(), s.outs.data(), kBlock);
         benchmark::ClobberMemory();
@@ -59,7 +65,7 @@ void scalarBenchmark(benchmark::State& state) {
     ReferenceFilter reference(channels, static_cast<int>(state.range(1)));
     configure(envAmountFor(state.range(2) != 0), [&](int i, float v) { reference.setParameter(i, v); });
     reference.resume(44100.0f);
-    Signal s(channels);
+    Signal s(channels, static_cast<Input>(state.range(3)));
     for (auto _ : state) {
         reference.process(s.in.data(), s.outs.data(), kBlock, true);
         benchmark::ClobberMemory();
@@ -67,18 +73,33 @@ void scalarBenchmark(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kBlock);
 }
 
-void arguments(benchmark::internal::Benchmark* b) {
-    b->ArgNames({"channels", "N", "envelope"});
-    for (int channels : {1, 2, 6})
-        for (int n : {8, 4})
-            for (int envelope : {1, 0}) b->Args({channels, n, envelope});
+constexpr int kMaxBenchChannels = 6;
+const int kFactors[] = {8, 4};
+const int kEnvelopes[] = {1, 0};
+
+// Every case of the loop and of the straightforward loop; the median of five
+// repetitions counts.
+void registerCases() {
+    auto add = [](const char* name, void (*function)(benchmark::State&), int channels, int n,
+                  int envelope, int input) {
+        benchmark::RegisterBenchmark(name, function)
+            ->ArgNames({"channels", "N", "envelope", "input"})
+            ->Args({channels, n, envelope, input})
+            ->Repetitions(5)
+            ->DisplayAggregatesOnly(true);
+    };
+    for (int channels = 1; channels <= kMaxBenchChannels; ++channels) {
+        for (int n : kFactors)
+            for (int envelope : kEnvelopes) {
+                add("loopBenchmark", loopBenchmark, channels, n, envelope, kNoise);
+                add("scalarBenchmark", scalarBenchmark, channels, n, envelope, kNoise);
+            }
+        for (int input : {kSilence, kQuiet}) add("loopBenchmark", loopBenchmark, channels, 8, 1, input);
+    }
 }
 
-BENCHMARK(loopBenchmark)->Apply(arguments);
-BENCHMARK(scalarBenchmark)->Apply(arguments);
-
 // Both versions over the same 40 blocks must agree bit for bit.
-bool bitIdentical(int channels, int n, bool envelope) {
+bool bitIdentical(int channels, int n, bool envelope, Input input) {
     FilterEffect effect(nullptr, channels, n == 4);
     ReferenceFilter reference(channels, n);
     configure(envAmountFor(envelope), [&](int i, float v) {
@@ -86,7 +107,7 @@ bool bitIdentical(int channels, int n, bool envelope) {
         reference.setParameter(i, v);
     });
     reference.resume(44100.0f);
-    Signal a(channels), b(channels);
+    Signal a(channels, input), b(channels, input);
     for (int block = 0; block < 40; ++block) {
         effect.processReplacing(a.in.data(), a.outs.data(), kBlock);
         reference.process(b.in.data(), b.outs.data(), kBlock, true);
@@ -103,35 +124,78 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            const std::string name = run.benchmark_name();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
+            const std::string name = run.run_name.str();
             const std::string::size_type slash = name.find('/');
+            const std::string args = name.substr(slash, name.find("/repeats") - slash);
             const bool loop = name.rfind("loop", 0) == 0;
-            (loop ? loopTimes : scalarTimes)[name.substr(slash)] =
-                run.cpu_accumulated_time / static_cast<double>(run.iterations);
+            (loop ? loopTimes : scalarTimes)[args] = run.GetAdjustedCPUTime() * 1e-9;
         }
     }
     std::map<std::string, double> loopTimes, scalarTimes;
 };
 
+std::string key(int channels, int n, int envelope, int input) {
+    return "/channels:" + std::to_string(channels) + "/N:" + std::to_string(n) +
+           "/envelope:" + std::to_string(envelope) + "/input:" + std::to_string(input);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
+    registerCases();
+    // The repetitions of all cases in random order, so that a busy moment on the machine
+    // does not fall on one case alone; a flag given on the command line wins.
+    std::vector<char*> args(argv, argv + argc);
+    char interleave[] = "--benchmark_enable_random_interleaving=true";
+    args.insert(args.begin() + 1, interleave);
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
     CollectingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
 
     bool allIdentical = true;
-    for (int channels : {1, 2, 6})
-        for (int n : {8, 4})
-            for (bool envelope : {true, false}) allIdentical = bitIdentical(channels, n, envelope) && allIdentical;
+    for (int channels = 1; channels <= kMaxBenchChannels; ++channels)
+        for (int n : kFactors)
+            for (int envelope : kEnvelopes)
+                for (int input = 0; input < kInputCount; ++input)
+                    allIdentical = bitIdentical(channels, n, envelope != 0, static_cast<Input>(input)) && allIdentical;
 
-    std::printf("\n%-36s %10s %12s %12s\n", "arguments", "speed-up", "realtime x", "scalar rt x");
-    for (const auto& [args, loopTime] : reporter.loopTimes) {
-        const auto scalar = reporter.scalarTimes.find(args);
-        if (scalar == reporter.scalarTimes.end()) continue;
-        const double blockSeconds = kBlock / 44100.0;
-        std::printf("%-36s %9.2fx %11.1fx %11.1fx\n", args.c_str(), scalar->second / loopTime,
-                    blockSeconds / loopTime, blockSeconds / scalar->second);
+    auto time = [](const std::map<std::string, double>& times, const std::string& k) {
+        const auto found = times.find(k);
+        return found == times.end() ? 0.0 : found->second;
+    };
+    const double blockSeconds = kBlock / 44100.0;
+    std::printf("\nTime of the processing loop / time of the straightforward loop, noise input\n");
+    std::printf("%-9s", "channels");
+    for (int n : kFactors)
+        for (int envelope : kEnvelopes) std::printf("  N=%d env %-3s", n, envelope ? "on" : "off");
+    std::printf("  realtime x (N=8 env on: loop, straightforward)\n");
+    for (int channels = 1; channels <= kMaxBenchChannels; ++channels) {
+        std::printf("%-9d", channels);
+        for (int n : kFactors) {
+            for (int envelope : kEnvelopes) {
+                const std::string k = key(channels, n, envelope, kNoise);
+                const double loop = time(reporter.loopTimes, k), scalar = time(reporter.scalarTimes, k);
+                if (loop > 0 && scalar > 0)
+                    std::printf("  %12.2f", loop / scalar);
+                else
+                    std::printf("  %12s", "-");
+            }
+        }
+        const std::string k = key(channels, 8, 1, kNoise);
+        const double loop = time(reporter.loopTimes, k), scalar = time(reporter.scalarTimes, k);
+        if (loop > 0 && scalar > 0) std::printf("  %10.1f %10.1f", blockSeconds / loop, blockSeconds / scalar);
+        std::printf("\n");
+    }
+    std::printf("\nTime of the processing loop for other input / for noise (N=8, envelope on)\n");
+    std::printf("%-9s  %12s  %22s\n", "channels", kInputNames[kSilence], kInputNames[kQuiet]);
+    for (int channels = 1; channels <= kMaxBenchChannels; ++channels) {
+        const double noise = time(reporter.loopTimes, key(channels, 8, 1, kNoise));
+        if (noise <= 0) continue;
+        std::printf("%-9d  %12.2f  %22.2f\n", channels,
+                    time(reporter.loopTimes, key(channels, 8, 1, kSilence)) / noise,
+                    time(reporter.loopTimes, key(channels, 8, 1, kQuiet)) / noise);
     }
     std::printf("output bit-identical to the scalar version: %s\n", allIdentical ? "yes" : "NO");
     return allIdentical ? 0 : 1;

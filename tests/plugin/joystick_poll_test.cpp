@@ -2,6 +2,7 @@
 // it overwrites whatever else set a joystick-mapped parameter.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "plugin/FilterEffect.h"
@@ -53,6 +54,32 @@ TEST_F(JoystickPoll, StartsAfterTenSecondsAtFortyFourOneAndComesEveryIntervalFra
     run(1);
     EXPECT_EQ(joystick->reads, 2);
     EXPECT_EQ(effect->getParameter(kCutoff), x);
+}
+
+// The first poll falls in the middle of one long block; the cutoff it sets takes effect
+// from the next frame on, as if the host had set it between two blocks there.
+TEST_F(JoystickPoll, APolledValueTakesEffectFromTheNextFrame) {
+    FilterEffect twin(nullptr, 1, false);
+    auto absent = std::make_unique<FakeJoystick>();
+    absent->present = false;
+    twin.controllerMapping().useJoystick(std::move(absent));
+    const int pollFrame = 441735, frames = pollFrame + 500;
+    std::vector<float> in(frames), out(frames), twinOut(frames);
+    for (int i = 0; i < frames; ++i) in[i] = static_cast<float>(i % 37) / 37.0f - 0.5f;
+    float* inputs[] = {in.data()};
+    float* outputs[] = {out.data()};
+    effect->processReplacing(inputs, outputs, frames);
+
+    float* twinInputs[] = {in.data()};
+    float* twinOutputs[] = {twinOut.data()};
+    twin.processReplacing(twinInputs, twinOutputs, pollFrame);
+    ASSERT_NE(twin.getParameter(kCutoff), effect->getParameter(kCutoff));
+    twin.setParameter(kCutoff, effect->getParameter(kCutoff));
+    twinInputs[0] += pollFrame;
+    twinOutputs[0] += pollFrame;
+    twin.processReplacing(twinInputs, twinOutputs, frames - pollFrame);
+    EXPECT_EQ(std::mismatch(out.begin(), out.end(), twinOut.begin()).first - out.begin(), frames)
+        << "first differing frame";
 }
 
 TEST_F(JoystickPoll, WithoutAJoystickTheParameterKeepsOtherValues) {

@@ -1,0 +1,127 @@
+// The frame loop for the active channels side by side in one lane type D. The channel
+// state stays in registers for the whole run; one loop per stage count, mode and
+// envelope switch, chosen when the settings change, not per frame.
+//
+// The filter is one long chain of dependent operations through every stage, sub-step
+// and frame. The work off that chain (reading and trimming the input, the envelope and
+// the coefficients it moves) is done one frame ahead, and the waveshaper and the output
+// follow the chain, so the processor runs them beside it.
+#pragma once
+
+#include "dsp/EnvelopeFollower.h"
+#include "dsp/FilterEngine.h"
+#include "dsp/FrameRun.h"
+
+// One frame's input to the chain: the held input and, with the envelope on, the
+// coefficients and the level after the envelope step.
+template <typename D>
+struct PreparedFrame {
+    FloatLanesOf<D> u;
+    WorkingCoefs<D> coefs;
+    D level;
+};
+
+template <typename D, int Stages, bool HighPass, bool Envelope>
+std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t last) {
+    using Lane = LaneTraits<D>;
+    using F = FloatLanesOf<D>;
+    static_assert(Lane::kCount <= kMaxChannels, "the state rows hold every lane");
+    const EngineSettings& e = *run.settings;
+    FilterState<D> s;
+    s.stage1 = Lane::load(run.state[kStage1]);
+    s.stage2 = Lane::load(run.state[kStage2]);
+    s.stage3 = Lane::load(run.state[kStage3]);
+    s.stage4 = Lane::load(run.state[kStage4]);
+    s.feedbackProduct = toFloat(Lane::load(run.state[kFeedback]));
+    D envelope = Lane::load(run.state[kEnvelope]);
+
+    const D d(kDenormalOffset);
+    const D gain(e.inputGain);
+    const D makeup(e.resoMakeupGain);
+    const D drive(e.satDrive);
+    const D decimation(1.0 / e.oversampleFactor);
+    const WorkingCoefs<D> fixed{D(e.cutoffCoef), D(e.poleCoef), F(e.feedbackGain)};
+
+    auto prepare = [&](std::int32_t n, PreparedFrame<D>& frame) {
+        alignas(16) double samples[Lane::kCount] = {};
+        for (int lane = 0; lane < run.laneCount; ++lane) samples[lane] = run.in[lane][n];
+        const D x = narrow(Lane::load(samples) * gain);
+        frame.u = toFloat(x - d);
+        if (Envelope) {
+            frame.coefs = envelopeStep(envelope, x, e);
+            frame.level = envelope;
+        }
+    };
+
+    D levelBefore = envelope;  // the level before the current frame
+    PreparedFrame<D> current;
+    prepare(first, current);
+    PreparedFrame<D> next = current;
+    std::int32_t n = first;
+    while (n < last) {
+        // A change from another thread, or from the poll after the previous frame.
+        if (n != first && run.changes->load(std::memory_order_relaxed) != run.seenChanges) {
+            envelope = levelBefore;
+            break;
+        }
+        if (n + 1 < last) prepare(n + 1, next);
+
+        D y = filterStep<Stages, HighPass>(s, current.u, Envelope ? current.coefs : fixed, makeup,
+                                           e.oversampleFactor, decimation);
+
+        // A channel driven out of the float range (extreme settings, a NaN or infinite
+        // input) would stay there until the next resume: clear it now and output silence.
+        // The level is cleared too, so the run ends after this frame.
+        const D level = Envelope ? current.level : envelope;
+        const int broken = notFiniteMask(s.stage1 + s.stage2 + s.stage3 + s.stage4 +
+                                         toDouble(limitedFeedback(s)) + level);
+        if (broken != 0) {
+            s.stage1 = clearWhere(broken, s.stage1);
+            s.stage2 = clearWhere(broken, s.stage2);
+            s.stage3 = clearWhere(broken, s.stage3);
+            s.stage4 = clearWhere(broken, s.stage4);
+            s.feedbackProduct = toFloat(clearWhere(broken, toDouble(s.feedbackProduct)));
+            envelope = clearWhere(broken, level);
+            y = clearWhere(broken, y);
+        }
+
+        if (e.satEnabled) {
+            // No limit around it: the curve peaks at z = 0.57735 and falls through 0 at
+            // z = 1. A cleared channel's 0 stays 0.
+            const D z = narrow(y * drive);
+            y = narrow(z - z * z * z);
+        }
+        alignas(16) double samples[Lane::kCount];
+        Lane::store(y, samples);
+        for (int lane = 0; lane < run.laneCount; ++lane) {
+            float& target = run.out[lane][n];
+            target = run.mode == OutputMode::Add ? static_cast<float>(target + samples[lane])
+                                                 : static_cast<float>(samples[lane]);
+        }
+        ++n;
+        if (broken != 0) break;
+        levelBefore = level;
+        current = next;
+    }
+
+    Lane::store(s.stage1, run.state[kStage1]);
+    Lane::store(s.stage2, run.state[kStage2]);
+    Lane::store(s.stage3, run.state[kStage3]);
+    Lane::store(s.stage4, run.state[kStage4]);
+    Lane::store(toDouble(limitedFeedback(s)), run.state[kFeedback]);
+    Lane::store(envelope, run.state[kEnvelope]);
+    return n;
+}
+
+template <typename D>
+FrameRunner frameRunnerFor(const EngineSettings& e) {
+#define QV_RUNNERS(stages)                                                   \
+    {{runFrames<D, stages, false, false>, runFrames<D, stages, false, true>}, \
+     {runFrames<D, stages, true, false>, runFrames<D, stages, true, true>}}
+    static constexpr FrameRunner runners[4][2][2] = {QV_RUNNERS(1), QV_RUNNERS(2), QV_RUNNERS(3),
+                                                     QV_RUNNERS(4)};
+#undef QV_RUNNERS
+    // Stage 1 always runs; stages beyond the fourth never do.
+    const int stages = e.stageCount < 1 ? 1 : (e.stageCount > 4 ? 4 : e.stageCount);
+    return runners[stages - 1][e.highPass ? 1 : 0][e.envEnabled ? 1 : 0];
+}

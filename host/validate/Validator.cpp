@@ -67,7 +67,8 @@ void printOutcome(const CheckOutcome& outcome, std::ostream& out) {
     title.resize(40, '.');
     std::snprintf(line, sizeof line, "%s %7.2f s  %s", title.c_str(), outcome.seconds, statusWord(outcome.log).c_str());
     out << line;
-    if (!outcome.log.warnings.empty()) out << " (" << outcome.log.warnings.size() << " warnings)";
+    if (const std::size_t count = outcome.log.warnings.size())
+        out << " (" << count << (count == 1 ? " warning)" : " warnings)");
     out << "\n";
     printEntries("    fail: ", outcome.log.failures, out);
     printEntries("    warning: ", outcome.log.warnings, out);

@@ -41,7 +41,6 @@ QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const FloatLanesOf<D>& u, const
     const D d(kDenormalOffset);
     const D uWide = toDouble(u);
     const F limit(kFeedbackLimit), negativeLimit(-kFeedbackLimit);
-    const F uLess = u - limit, uMore = u - negativeLimit;
     D acc(0.0);
     for (int i = 0; i < steps; ++i) {
         // u - feedback and g x cur take float operands, and double has more than twice
@@ -49,7 +48,7 @@ QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const FloatLanesOf<D>& u, const
         // operation narrowed to float does, with two conversions less on the chain that
         // runs through every stage and sub-step. The feedback is limited to +-1 and
         // subtracted at the input one sub-step later.
-        const F t = subtractLimited(u, uLess, uMore, s.feedbackProduct, limit, negativeLimit);
+        const F t = subtractLimited(u, s.feedbackProduct, limit, negativeLimit);
         F top = toFloat(toDouble(t) * c.k + s.stage1 * c.poleK);
         s.stage1 = toDouble(top);
         D cur = s.stage1;

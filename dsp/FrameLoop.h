@@ -43,9 +43,7 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
     const WorkingCoefs<D> fixed{D(e.cutoffCoef), D(e.poleCoef), F(e.feedbackGain)};
 
     auto prepare = [&](std::int32_t n, PreparedFrame<D>& frame) {
-        alignas(16) double samples[Lane::kCount] = {};
-        for (int lane = 0; lane < run.laneCount; ++lane) samples[lane] = run.in[lane][n];
-        const D x = narrow(Lane::load(samples) * gain);
+        const D x = narrow(Lane::gather(run.in, n) * gain);
         frame.u = toFloat(x - d);
         if (Envelope) {
             frame.coefs = envelopeStep(envelope, x, e);
@@ -54,15 +52,17 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
     };
 
     D levelBefore = envelope;  // the level before the current frame
-    PreparedFrame<D> current;
-    prepare(first, current);
-    PreparedFrame<D> next = current;
+    const int usedLanes = (1 << run.laneCount) - 1;
     std::int32_t n = first;
-    while (n < last) {
+    // One frame, given its prepared input; prepares the next one. False when the run
+    // ends. Two frames alternate between two buffers, so nothing is copied.
+    auto frame = [&](const PreparedFrame<D>& current, PreparedFrame<D>& next)
+                     __attribute__((always_inline)) -> bool {
+        if (n >= last) return false;
         // A change from another thread, or from the poll after the previous frame.
         if (n != first && run.changes->load(std::memory_order_relaxed) != run.seenChanges) {
             envelope = levelBefore;
-            break;
+            return false;
         }
         if (n + 1 < last) prepare(n + 1, next);
 
@@ -73,8 +73,8 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
         // input) would stay there until the next resume: clear it now and output silence.
         // The level is cleared too, so the run ends after this frame.
         const D level = Envelope ? current.level : envelope;
-        const int broken = notFiniteMask(s.stage1 + s.stage2 + s.stage3 + s.stage4 +
-                                         toDouble(limitedFeedback(s)) + level);
+        const int broken = usedLanes & notFiniteMask(s.stage1 + s.stage2 + s.stage3 + s.stage4 +
+                                                     toDouble(limitedFeedback(s)) + level);
         if (broken != 0) {
             s.stage1 = clearWhere(broken, s.stage1);
             s.stage2 = clearWhere(broken, s.stage2);
@@ -99,9 +99,14 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
                                                  : static_cast<float>(samples[lane]);
         }
         ++n;
-        if (broken != 0) break;
+        if (broken != 0) return false;
         levelBefore = level;
-        current = next;
+        return true;
+    };
+    PreparedFrame<D> a;
+    prepare(first, a);
+    PreparedFrame<D> b = a;  // prepared before use; the copy only quiets the compiler
+    while (frame(a, b) && frame(b, a)) {
     }
 
     Lane::store(s.stage1, run.state[kStage1]);

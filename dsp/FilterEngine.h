@@ -34,9 +34,11 @@ struct WorkingCoefs {
 // Stages and mode are fixed per instantiation, so the sub-step loop has no branch.
 // decimation is 1 / N: N is a power of two, so the product is the quotient exactly.
 // u is the trimmed input less the offset, held across the sub-steps, not interpolated.
-template <int Stages, bool HighPass, typename D>
+// afterSubStep(i) runs after sub-step i: work off the chain placed between its parts.
+template <int Stages, bool HighPass, typename D, typename AfterSubStep>
 QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const FloatLanesOf<D>& u, const WorkingCoefs<D>& c,
-                              const D& makeup, int steps, const D& decimation) {
+                              const D& makeup, int steps, const D& decimation,
+                              AfterSubStep&& afterSubStep) {
     using F = FloatLanesOf<D>;
     const D d(kDenormalOffset);
     const D uWide = toDouble(u);
@@ -67,6 +69,7 @@ QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const FloatLanesOf<D>& u, const
         s.feedbackProduct = c.g * top;
         const D lowPass = makeup * cur;
         acc = narrow((HighPass ? uWide - lowPass : lowPass) + acc);
+        afterSubStep(i);
     }
     return narrow(acc * decimation);
 }

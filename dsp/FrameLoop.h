@@ -42,13 +42,27 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
     const D decimation(1.0 / e.oversampleFactor);
     const WorkingCoefs<D> fixed{D(e.cutoffCoef), D(e.poleCoef), F(e.feedbackGain)};
 
-    auto prepare = [&](std::int32_t n, PreparedFrame<D>& frame) {
-        const D x = narrow(Lane::gather(run.in, n) * gain);
-        frame.u = toFloat(x - d);
-        if (Envelope) {
-            frame.coefs = envelopeStep(envelope, x, e);
-            frame.level = envelope;
+    // A frame's preparation in parts: run together they would form one long
+    // computation that fills the processor's window while it waits, and the chain
+    // would stall behind it. Part 0 reads and trims the input and moves the envelope;
+    // parts 1 and 2 derive the coefficients.
+    constexpr int kParts = Envelope ? 3 : 1;
+    auto preparePart = [&](int part, std::int32_t n, PreparedFrame<D>& frame) __attribute__((always_inline)) {
+        if (part == 0) {
+            const D x = narrow(Lane::gather(run.in, n) * gain);
+            frame.u = toFloat(x - d);
+            if (Envelope) {
+                envelopeLevelStep(envelope, x, e);
+                frame.level = envelope;
+            }
+        } else if (Envelope && part == 1) {
+            frame.coefs.k = envelopeCutoffCoef(frame.level, e);
+        } else if (Envelope && part == 2) {
+            envelopeCoefsFromK(frame.coefs, e);
         }
+    };
+    auto prepare = [&](std::int32_t n, PreparedFrame<D>& frame) {
+        for (int part = 0; part < kParts; ++part) preparePart(part, n, frame);
     };
 
     D levelBefore = envelope;  // the level before the current frame
@@ -64,10 +78,15 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
             envelope = levelBefore;
             return false;
         }
-        if (n + 1 < last) prepare(n + 1, next);
-
+        // The next frame is prepared beside this one's sub-steps.
+        const bool hasNext = n + 1 < last;
         D y = filterStep<Stages, HighPass>(s, current.u, Envelope ? current.coefs : fixed, makeup,
-                                           e.oversampleFactor, decimation);
+                                           e.oversampleFactor, decimation,
+                                           [&](int i) __attribute__((always_inline)) {
+                                               if (hasNext && i < kParts) preparePart(i, n + 1, next);
+                                           });
+        if (hasNext)
+            for (int part = e.oversampleFactor; part < kParts; ++part) preparePart(part, n + 1, next);
 
         // A channel driven out of the float range (extreme settings, a NaN or infinite
         // input) would stay there until the next resume: clear it now and output silence.

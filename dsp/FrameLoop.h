@@ -122,9 +122,9 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
         levelBefore = level;
         return true;
     };
-    PreparedFrame<D> a;
+    // Zeroed only to quiet the compiler: every part is written before it is read.
+    PreparedFrame<D> a{}, b{};
     prepare(first, a);
-    PreparedFrame<D> b = a;  // prepared before use; the copy only quiets the compiler
     while (frame(a, b) && frame(b, a)) {
     }
 

@@ -34,14 +34,15 @@ struct WorkingCoefs {
 // Stages and mode are fixed per instantiation, so the sub-step loop has no branch.
 // decimation is 1 / N: N is a power of two, so the product is the quotient exactly.
 // u is the trimmed input less the offset, held across the sub-steps, not interpolated.
-template <int Stages, bool HighPass, typename D>
+// afterSubStep(i) runs after sub-step i: work off the chain placed between its parts.
+template <int Stages, bool HighPass, typename D, typename AfterSubStep>
 QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const FloatLanesOf<D>& u, const WorkingCoefs<D>& c,
-                              const D& makeup, int steps, const D& decimation) {
+                              const D& makeup, int steps, const D& decimation,
+                              AfterSubStep&& afterSubStep) {
     using F = FloatLanesOf<D>;
     const D d(kDenormalOffset);
     const D uWide = toDouble(u);
     const F limit(kFeedbackLimit), negativeLimit(-kFeedbackLimit);
-    const F uLess = u - limit, uMore = u - negativeLimit;
     D acc(0.0);
     for (int i = 0; i < steps; ++i) {
         // u - feedback and g x cur take float operands, and double has more than twice
@@ -49,7 +50,7 @@ QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const FloatLanesOf<D>& u, const
         // operation narrowed to float does, with two conversions less on the chain that
         // runs through every stage and sub-step. The feedback is limited to +-1 and
         // subtracted at the input one sub-step later.
-        const F t = subtractLimited(u, uLess, uMore, s.feedbackProduct, limit, negativeLimit);
+        const F t = subtractLimited(u, s.feedbackProduct, limit, negativeLimit);
         F top = toFloat(toDouble(t) * c.k + s.stage1 * c.poleK);
         s.stage1 = toDouble(top);
         D cur = s.stage1;
@@ -68,6 +69,7 @@ QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const FloatLanesOf<D>& u, const
         s.feedbackProduct = c.g * top;
         const D lowPass = makeup * cur;
         acc = narrow((HighPass ? uWide - lowPass : lowPass) + acc);
+        afterSubStep(i);
     }
     return narrow(acc * decimation);
 }

@@ -42,39 +42,58 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
     const D decimation(1.0 / e.oversampleFactor);
     const WorkingCoefs<D> fixed{D(e.cutoffCoef), D(e.poleCoef), F(e.feedbackGain)};
 
-    auto prepare = [&](std::int32_t n, PreparedFrame<D>& frame) {
-        alignas(16) double samples[Lane::kCount] = {};
-        for (int lane = 0; lane < run.laneCount; ++lane) samples[lane] = run.in[lane][n];
-        const D x = narrow(Lane::load(samples) * gain);
-        frame.u = toFloat(x - d);
-        if (Envelope) {
-            frame.coefs = envelopeStep(envelope, x, e);
-            frame.level = envelope;
+    // A frame's preparation in parts: run together they would form one long
+    // computation that fills the processor's window while it waits, and the chain
+    // would stall behind it. Part 0 reads and trims the input and moves the envelope;
+    // parts 1 and 2 derive the coefficients.
+    constexpr int kParts = Envelope ? 3 : 1;
+    auto preparePart = [&](int part, std::int32_t n, PreparedFrame<D>& frame) __attribute__((always_inline)) {
+        if (part == 0) {
+            const D x = narrow(Lane::gather(run.in, n) * gain);
+            frame.u = toFloat(x - d);
+            if (Envelope) {
+                envelopeLevelStep(envelope, x, e);
+                frame.level = envelope;
+            }
+        } else if (Envelope && part == 1) {
+            frame.coefs.k = envelopeCutoffCoef(frame.level, e);
+        } else if (Envelope && part == 2) {
+            envelopeCoefsFromK(frame.coefs, e);
         }
+    };
+    auto prepare = [&](std::int32_t n, PreparedFrame<D>& frame) {
+        for (int part = 0; part < kParts; ++part) preparePart(part, n, frame);
     };
 
     D levelBefore = envelope;  // the level before the current frame
-    PreparedFrame<D> current;
-    prepare(first, current);
-    PreparedFrame<D> next = current;
+    const int usedLanes = (1 << run.laneCount) - 1;
     std::int32_t n = first;
-    while (n < last) {
+    // One frame, given its prepared input; prepares the next one. False when the run
+    // ends. Two frames alternate between two buffers, so nothing is copied.
+    auto frame = [&](const PreparedFrame<D>& current, PreparedFrame<D>& next)
+                     __attribute__((always_inline)) -> bool {
+        if (n >= last) return false;
         // A change from another thread, or from the poll after the previous frame.
         if (n != first && run.changes->load(std::memory_order_relaxed) != run.seenChanges) {
             envelope = levelBefore;
-            break;
+            return false;
         }
-        if (n + 1 < last) prepare(n + 1, next);
-
+        // The next frame is prepared beside this one's sub-steps.
+        const bool hasNext = n + 1 < last;
         D y = filterStep<Stages, HighPass>(s, current.u, Envelope ? current.coefs : fixed, makeup,
-                                           e.oversampleFactor, decimation);
+                                           e.oversampleFactor, decimation,
+                                           [&](int i) __attribute__((always_inline)) {
+                                               if (hasNext && i < kParts) preparePart(i, n + 1, next);
+                                           });
+        if (hasNext)
+            for (int part = e.oversampleFactor; part < kParts; ++part) preparePart(part, n + 1, next);
 
         // A channel driven out of the float range (extreme settings, a NaN or infinite
         // input) would stay there until the next resume: clear it now and output silence.
         // The level is cleared too, so the run ends after this frame.
         const D level = Envelope ? current.level : envelope;
-        const int broken = notFiniteMask(s.stage1 + s.stage2 + s.stage3 + s.stage4 +
-                                         toDouble(limitedFeedback(s)) + level);
+        const int broken = usedLanes & notFiniteMask(s.stage1 + s.stage2 + s.stage3 + s.stage4 +
+                                                     toDouble(limitedFeedback(s)) + level);
         if (broken != 0) {
             s.stage1 = clearWhere(broken, s.stage1);
             s.stage2 = clearWhere(broken, s.stage2);
@@ -99,9 +118,14 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
                                                  : static_cast<float>(samples[lane]);
         }
         ++n;
-        if (broken != 0) break;
+        if (broken != 0) return false;
         levelBefore = level;
-        current = next;
+        return true;
+    };
+    // Zeroed only to quiet the compiler: every part is written before it is read.
+    PreparedFrame<D> a{}, b{};
+    prepare(first, a);
+    while (frame(a, b) && frame(b, a)) {
     }
 
     Lane::store(s.stage1, run.state[kStage1]);

@@ -13,6 +13,7 @@ enum class OutputMode { Add, Replace };
 enum LaneField { kStage1, kStage2, kStage3, kStage4, kFeedback, kEnvelope, kFieldCount };
 
 struct FrameRun {
+    // Lanes beyond laneCount read the first lane's input; their results are dropped.
     const float* in[kMaxChannels];
     float* out[kMaxChannels];
     int laneCount;
@@ -21,7 +22,7 @@ struct FrameRun {
     // The run stops before the first frame at which this differs from seenChanges.
     const std::atomic<std::uint32_t>* changes;
     std::uint32_t seenChanges;
-    // Per field, the lanes' values (always exact floats); unused lanes hold zeros.
+    // Per field, the lanes' values (always exact floats).
     double (*state)[kMaxChannels];
 };
 

@@ -9,6 +9,8 @@
 
 #include <emmintrin.h>
 
+#include <cstdint>
+
 #include "dsp/ScalarLane.h"
 
 template <int R>
@@ -33,6 +35,13 @@ struct Lanes {
     }
     void store(double* p) const {
         for (int r = 0; r < R; ++r) _mm_store_pd(p + 2 * r, v[r]);
+    }
+    // Sample n of each lane's buffer, widened exactly.
+    static Lanes gather(const float* const* lanes, std::int32_t n) {
+        Lanes a;
+        for (int r = 0; r < R; ++r)
+            a.v[r] = _mm_cvtps_pd(_mm_unpacklo_ps(_mm_load_ss(lanes[2 * r] + n), _mm_load_ss(lanes[2 * r + 1] + n)));
+        return a;
     }
 };
 
@@ -139,28 +148,22 @@ QV_FLOAT_LANES_BINARY(keepBelow, _mm_min_ps)
 QV_FLOAT_LANES_BINARY(keepAbove, _mm_max_ps)
 #undef QV_FLOAT_LANES_BINARY
 
-// u - (p limited to +-limit), given uLess = u - limit and uMore = u + limit. Rounding is
-// monotonic, so where p lies beyond the limit, u - limit rounded is the answer; a NaN p
-// fails both comparisons and gives u - p, a NaN, as the limit would. The limit is
-// rarely reached: a predicted branch keeps it off the chain.
+// u - (p limited to +-limit). Where p lies within the limit (nearly always) that is
+// u - p: a predicted branch keeps the limit off the chain, and the rare path limits p
+// first. A NaN p fails the comparison and gives u - p, a NaN, as the limit would.
 template <int R>
-inline FloatLanes<R> subtractLimited(const FloatLanes<R>& u, const FloatLanes<R>& uLess,
-                                     const FloatLanes<R>& uMore, const FloatLanes<R>& p,
-                                     const FloatLanes<R>& limit, const FloatLanes<R>& negativeLimit) {
+inline FloatLanes<R> subtractLimited(const FloatLanes<R>& u, const FloatLanes<R>& p, const FloatLanes<R>& limit,
+                                     const FloatLanes<R>& negativeLimit) {
+    const __m128 magnitude = _mm_castsi128_ps(_mm_set1_epi32(0x7fffffff));
     FloatLanes<R> c;
-    __m128 above[R], below[R];
-    int outside = 0;
+    __m128 outside = _mm_setzero_ps();
     for (int r = 0; r < R; ++r) {
         c.v[r] = _mm_sub_ps(u.v[r], p.v[r]);
-        above[r] = _mm_cmpgt_ps(p.v[r], limit.v[r]);
-        below[r] = _mm_cmplt_ps(p.v[r], negativeLimit.v[r]);
-        outside |= _mm_movemask_ps(_mm_or_ps(above[r], below[r]));
+        outside = _mm_or_ps(outside, _mm_cmplt_ps(limit.v[r], _mm_and_ps(p.v[r], magnitude)));
     }
-    if (__builtin_expect(outside != 0, 0)) {
-        for (int r = 0; r < R; ++r) {
-            const __m128 limited = _mm_or_ps(_mm_and_ps(above[r], uLess.v[r]), _mm_and_ps(below[r], uMore.v[r]));
-            c.v[r] = _mm_or_ps(_mm_andnot_ps(_mm_or_ps(above[r], below[r]), c.v[r]), limited);
-        }
+    if (__builtin_expect(_mm_movemask_ps(outside) != 0, 0)) {
+        for (int r = 0; r < R; ++r)
+            c.v[r] = _mm_sub_ps(u.v[r], _mm_max_ps(negativeLimit.v[r], _mm_min_ps(limit.v[r], p.v[r])));
     }
     return c;
 }
@@ -197,6 +200,7 @@ struct LaneTraits {
     using Float = typename L::Float;
     static L load(const double* p) { return L::load(p); }
     static void store(const L& a, double* p) { a.store(p); }
+    static L gather(const float* const* lanes, std::int32_t n) { return L::gather(lanes, n); }
 };
 
 template <>
@@ -205,4 +209,5 @@ struct LaneTraits<double> {
     using Float = float;
     static double load(const double* p) { return *p; }
     static void store(double a, double* p) { *p = a; }
+    static double gather(const float* const* lanes, std::int32_t n) { return lanes[0][n]; }
 };

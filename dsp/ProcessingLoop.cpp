@@ -37,6 +37,7 @@ void ProcessingLoop::run(ChannelState* channels, float* const* inputs, float* co
         state[kFeedback][lane] = s.feedback;
         state[kEnvelope][lane] = s.envelope;
     }
+    for (int lane = activeCount; lane < kMaxChannels; ++lane) r.in[lane] = inputs[channelOfLane[0]];
     r.laneCount = activeCount;
     r.mode = mode;
     r.changes = parameters.changeCounter();

@@ -18,12 +18,11 @@ inline double keepAbove(double floor, double v) { return v < floor ? floor : v; 
 inline double absolute(double a) { return std::fabs(a); }
 inline float keepBelow(float limit, float v) { return v > limit ? limit : v; }
 inline float keepAbove(float floor, float v) { return v < floor ? floor : v; }
-// u - (p limited to +-limit), given uLess = u - limit and uMore = u + limit; branches,
-// which the processor predicts, keep the limit off the chain.
-inline float subtractLimited(float u, float uLess, float uMore, float p, float limit,
-                             float negativeLimit) {
-    if (p > limit) return uLess;
-    if (p < negativeLimit) return uMore;
+// u - (p limited to +-limit); branches, which the processor predicts, keep the limit off
+// the chain.
+inline float subtractLimited(float u, float p, float limit, float negativeLimit) {
+    if (p > limit) return u - limit;
+    if (p < negativeLimit) return u - negativeLimit;
     return u - p;
 }
 inline float toFloat(double x) { return static_cast<float>(x); }

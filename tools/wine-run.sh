@@ -38,12 +38,21 @@ if [ ! -x "$loader" ]; then
   exit 1
 fi
 
-export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine's desktop belongs to the first program that starts it in a prefix and keeps that
+# program's display: programs with and without a display must not share a prefix, or
+# the windowed ones may find a desktop without one. Windowed runs get a prefix of their
+# own, take turns in it (ctest's x_display lock) and end with its Wine server, since
+# each brings an X server of its own.
+display_run=0
 if [ "${1:-}" = --display ]; then
   shift
+  display_run=1
+  prefix=$prefix-display
+  complete=$prefix/.complete
 else
   unset DISPLAY WAYLAND_DISPLAY
 fi
+export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 if [ ! -f "$complete" ]; then
   mkdir -p "$(dirname "$prefix")"
@@ -82,4 +91,9 @@ if [ "${1:-}" = --deep ]; then
   set -- "$dir/$(basename "$program")" "$@"
 fi
 
-"$loader" "$@"
+status=0
+"$loader" "$@" || status=$?
+if [ "$display_run" = 1 ]; then
+  wineserver --wait
+fi
+exit "$status"

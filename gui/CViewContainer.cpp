@@ -182,18 +182,23 @@ void CViewContainer::endDraw(CDrawSurface* surface, const CPos& savedScreenOffse
     surface->setOffset(savedOffset);
 }
 
+CBounds CViewContainer::childClip(CDrawSurface* surface) const {
+    CBounds clip;
+    surface->getClipRect(clip);
+    if (drawOffscreen) {
+        // The surface is not shifted: its clip comes back in the parent's coordinates.
+        clip.offset(-size.left, -size.top);
+        if (static_cast<const CView*>(frame) != this) clip.offset(-clip.left, -clip.top);
+    }
+    return clip;
+}
+
 void CViewContainer::draw(CDrawSurface* surface) {
     if (!surface) return;
     CPos savedScreen, savedOffset;
     CDrawSurface* target = beginDraw(surface, savedScreen, savedOffset);
 
-    CBounds oldClip;
-    surface->getClipRect(oldClip);
-    if (drawOffscreen) {
-        // The surface is not shifted: its clip comes back in the parent's coordinates.
-        oldClip.offset(-size.left, -size.top);
-        if (static_cast<const CView*>(frame) != this) oldClip.offset(-oldClip.left, -oldClip.top);
-    }
+    const CBounds oldClip = childClip(surface);
     CBounds targetSavedClip;
     target->getClipRect(targetSavedClip);
 
@@ -223,12 +228,7 @@ void CViewContainer::drawArea(CDrawSurface* surface, const CBounds& area) {
     CBounds localArea = updateArea;
     localArea.offset(-size.left, -size.top);
 
-    CBounds oldClip;
-    surface->getClipRect(oldClip);
-    if (drawOffscreen) {
-        oldClip.offset(-size.left, -size.top);
-        if (static_cast<const CView*>(frame) != this) oldClip.offset(-oldClip.left, -oldClip.top);
-    }
+    const CBounds oldClip = childClip(surface);
     CBounds targetSavedClip;
     target->getClipRect(targetSavedClip);
 

@@ -78,4 +78,6 @@ private:
     // Offscreen and shifted-surface handling shared by the whole and the partial draw.
     CDrawSurface* beginDraw(CDrawSurface* surface, CPos& savedScreenOffset, CPos& savedOffset);
     void endDraw(CDrawSurface* surface, const CPos& savedScreenOffset, const CPos& savedOffset);
+    // The surface's clip in the coordinates the children are drawn in.
+    CBounds childClip(CDrawSurface* surface) const;
 };

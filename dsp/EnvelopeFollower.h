@@ -15,13 +15,13 @@ QV_ALWAYS_INLINE void envelopeLevelStep(L& envelope, const L& x, const EngineSet
     const auto rising = greaterThan(level, envelope);
     const L coef = select(rising, L(e.attackCoef), L(e.releaseCoef));
     const L complement = select(rising, L(e.attackComplement), L(e.releaseComplement));
-    envelope = narrow(level * complement + coef * envelope);
+    envelope = narrow(mulAdd(level, complement, coef * envelope));
 }
 
 template <typename L>
 QV_ALWAYS_INLINE L envelopeCutoffCoef(const L& envelope, const EngineSettings& e) {
     // The envelope shifts the normalised Cutoff before the cube law.
-    const L c = keepAbove(L(0.0), keepBelow(L(1.0), narrow(e.envDepth * envelope + e.cutoff)));
+    const L c = keepAbove(L(0.0), keepBelow(L(1.0), narrow(mulAdd(L(e.envDepth), envelope, L(e.cutoff)))));
     return cutoffCoefFor(c, L(e.referenceRate), L(e.oversampledRate), L(e.cutoffCoefLimit));
 }
 

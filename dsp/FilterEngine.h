@@ -8,7 +8,7 @@
 #include "dsp/Parameters.h"
 
 template <typename D>
-using FloatLanesOf = typename LaneTraits<D>::Float;
+using FloatLanesOf = typename D::Float;
 
 template <typename D>
 struct FilterState {
@@ -51,24 +51,23 @@ QV_ALWAYS_INLINE D filterStep(FilterState<D>& s, const FloatLanesOf<D>& u, const
         // runs through every stage and sub-step. The feedback is limited to +-1 and
         // subtracted at the input one sub-step later.
         const F t = subtractLimited(u, s.feedbackProduct, limit, negativeLimit);
-        F top = toFloat(toDouble(t) * c.k + s.stage1 * c.poleK);
+        F top = toFloat(mulAdd(toDouble(t), c.k, s.stage1 * c.poleK));
         s.stage1 = toDouble(top);
         D cur = s.stage1;
         if (Stages > 1) {
-            top = toFloat(s.stage2 * c.poleK + c.k * cur + d);
+            top = toFloat(mulAdd(c.k, cur, s.stage2 * c.poleK) + d);
             cur = s.stage2 = toDouble(top);
         }
         if (Stages > 2) {
-            top = toFloat(s.stage3 * c.poleK + c.k * cur - d);
+            top = toFloat(mulAdd(c.k, cur, s.stage3 * c.poleK) - d);
             cur = s.stage3 = toDouble(top);
         }
         if (Stages > 3) {
-            top = toFloat(s.stage4 * c.poleK + c.k * cur + d);
+            top = toFloat(mulAdd(c.k, cur, s.stage4 * c.poleK) + d);
             cur = s.stage4 = toDouble(top);
         }
         s.feedbackProduct = c.g * top;
-        const D lowPass = makeup * cur;
-        acc = narrow((HighPass ? uWide - lowPass : lowPass) + acc);
+        acc = narrow(HighPass ? (uWide - makeup * cur) + acc : mulAdd(makeup, cur, acc));
         afterSubStep(i);
     }
     return narrow(acc * decimation);

@@ -23,17 +23,16 @@ struct PreparedFrame {
 
 template <typename D, int Stages, bool HighPass, bool Envelope>
 std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t last) {
-    using Lane = LaneTraits<D>;
     using F = FloatLanesOf<D>;
-    static_assert(Lane::kCount <= kMaxChannels, "the state rows hold every lane");
+    static_assert(D::kCount <= kMaxChannels, "the state rows hold every lane");
     const EngineSettings& e = *run.settings;
     FilterState<D> s;
-    s.stage1 = Lane::load(run.state[kStage1]);
-    s.stage2 = Lane::load(run.state[kStage2]);
-    s.stage3 = Lane::load(run.state[kStage3]);
-    s.stage4 = Lane::load(run.state[kStage4]);
-    s.feedbackProduct = toFloat(Lane::load(run.state[kFeedback]));
-    D envelope = Lane::load(run.state[kEnvelope]);
+    s.stage1 = D::load(run.state[kStage1]);
+    s.stage2 = D::load(run.state[kStage2]);
+    s.stage3 = D::load(run.state[kStage3]);
+    s.stage4 = D::load(run.state[kStage4]);
+    s.feedbackProduct = toFloat(D::load(run.state[kFeedback]));
+    D envelope = D::load(run.state[kEnvelope]);
 
     const D d(kDenormalOffset);
     const D gain(e.inputGain);
@@ -49,7 +48,7 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
     constexpr int kParts = Envelope ? 3 : 1;
     auto preparePart = [&](int part, std::int32_t n, PreparedFrame<D>& frame) __attribute__((always_inline)) {
         if (part == 0) {
-            const D x = narrow(Lane::gather(run.in, n) * gain);
+            const D x = narrow(D::gather(run.in, n) * gain);
             frame.u = toFloat(x - d);
             if (Envelope) {
                 envelopeLevelStep(envelope, x, e);
@@ -110,8 +109,8 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
             const D z = narrow(y * drive);
             y = narrow(z - z * z * z);
         }
-        alignas(16) double samples[Lane::kCount];
-        Lane::store(y, samples);
+        alignas(16) double samples[D::kCount];
+        y.store(samples);
         for (int lane = 0; lane < run.laneCount; ++lane) {
             float& target = run.out[lane][n];
             target = run.mode == OutputMode::Add ? static_cast<float>(target + samples[lane])
@@ -128,17 +127,17 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
     while (frame(a, b) && frame(b, a)) {
     }
 
-    Lane::store(s.stage1, run.state[kStage1]);
-    Lane::store(s.stage2, run.state[kStage2]);
-    Lane::store(s.stage3, run.state[kStage3]);
-    Lane::store(s.stage4, run.state[kStage4]);
-    Lane::store(toDouble(limitedFeedback(s)), run.state[kFeedback]);
-    Lane::store(envelope, run.state[kEnvelope]);
+    s.stage1.store(run.state[kStage1]);
+    s.stage2.store(run.state[kStage2]);
+    s.stage3.store(run.state[kStage3]);
+    s.stage4.store(run.state[kStage4]);
+    (toDouble(limitedFeedback(s))).store(run.state[kFeedback]);
+    envelope.store(run.state[kEnvelope]);
     return n;
 }
 
 template <typename D>
-FrameRunner frameRunnerFor(const EngineSettings& e) {
+FrameRunner frameRunnerForLanes(const EngineSettings& e) {
 #define QV_RUNNERS(stages)                                                   \
     {{runFrames<D, stages, false, false>, runFrames<D, stages, false, true>}, \
      {runFrames<D, stages, true, false>, runFrames<D, stages, true, true>}}
@@ -148,4 +147,12 @@ FrameRunner frameRunnerFor(const EngineSettings& e) {
     // Stage 1 always runs; stages beyond the fourth never do.
     const int stages = e.stageCount < 1 ? 1 : (e.stageCount > 4 ? 4 : e.stageCount);
     return runners[stages - 1][e.highPass ? 1 : 0][e.envEnabled ? 1 : 0];
+}
+
+// The runner for laneCount channels, two to a register.
+template <bool Fused>
+FrameRunner frameRunnerFor(int laneCount, const EngineSettings& e) {
+    if (laneCount <= 2) return frameRunnerForLanes<Lanes<1, Fused>>(e);
+    if (laneCount <= 4) return frameRunnerForLanes<Lanes<2, Fused>>(e);
+    return frameRunnerForLanes<Lanes<3, Fused>>(e);
 }

@@ -1,6 +1,34 @@
 #include "dsp/ProcessingLoop.h"
 
+#include <atomic>
+
 #include "dsp/FrameLoop.h"
+#include "dsp/FusedFrameLoops.h"
+
+namespace {
+
+bool processorHasFusedMultiplyAdd() {
+#if defined(__x86_64__)
+    // Also answers whether the system saves the AVX registers, which these need.
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("fma");
+#else
+    return false;
+#endif
+}
+
+// Found when the library loads, so the audio thread never waits on a first-use guard.
+const bool fusedLoopsBuiltAndSupported = fusedFrameLoopsBuilt && processorHasFusedMultiplyAdd();
+std::atomic<bool> fusedLoopsWanted{true};
+
+}  // namespace
+
+bool ProcessingLoop::useFusedLoops(bool wanted) {
+    fusedLoopsWanted.store(wanted, std::memory_order_relaxed);
+    return wanted && fusedLoopsAvailable();
+}
+
+bool ProcessingLoop::fusedLoopsAvailable() { return fusedLoopsBuiltAndSupported; }
 
 void ProcessingLoop::setActiveChannels(const bool* active, std::int32_t channelCount) {
     activeCount = 0;
@@ -9,14 +37,9 @@ void ProcessingLoop::setActiveChannels(const bool* active, std::int32_t channelC
 }
 
 FrameRunner ProcessingLoop::runnerFor(const EngineSettings& settings) const {
-    // One channel runs in plain doubles: a half-empty register only adds work.
-    switch (activeCount) {
-        case 1: return frameRunnerFor<double>(settings);
-        case 2: return frameRunnerFor<Lanes<1>>(settings);
-        case 3:
-        case 4: return frameRunnerFor<Lanes<2>>(settings);
-        default: return frameRunnerFor<Lanes<3>>(settings);
-    }
+    if (fusedLoopsWanted.load(std::memory_order_relaxed) && fusedLoopsAvailable())
+        return fusedFrameRunnerFor(activeCount, settings);
+    return frameRunnerFor<false>(activeCount, settings);
 }
 
 void ProcessingLoop::run(ChannelState* channels, float* const* inputs, float* const* outputs,

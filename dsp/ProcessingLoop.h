@@ -22,6 +22,12 @@ public:
              std::int32_t first, std::int32_t last, OutputMode mode,
              const ParameterModel& parameters) const;
 
+    // The loops with fused multiply-add run wherever the processor has it, unless
+    // turned off here (for tests and timing); the answer says whether they will run.
+    // Both kinds give the same bits.
+    static bool useFusedLoops(bool wanted);
+    static bool fusedLoopsAvailable();
+
 private:
     FrameRunner runnerFor(const EngineSettings& settings) const;
 

@@ -144,9 +144,19 @@ std::string key(int channels, int n, int envelope, int input) {
 
 int main(int argc, char** argv) {
     registerCases();
+    // "--sse2" times the loops that processors without fused multiply-add run.
+    std::vector<char*> args(argv, argv + argc);
+    bool sse2Only = false;
+    for (auto it = args.begin(); it != args.end();)
+        if (std::strcmp(*it, "--sse2") == 0) {
+            sse2Only = true;
+            it = args.erase(it);
+        } else {
+            ++it;
+        }
+    const bool fused = ProcessingLoop::useFusedLoops(!sse2Only);
     // The repetitions of all cases in random order, so that a busy moment on the machine
     // does not fall on one case alone; a flag given on the command line wins.
-    std::vector<char*> args(argv, argv + argc);
     char interleave[] = "--benchmark_enable_random_interleaving=true";
     args.insert(args.begin() + 1, interleave);
     int count = static_cast<int>(args.size());
@@ -166,7 +176,8 @@ int main(int argc, char** argv) {
         return found == times.end() ? 0.0 : found->second;
     };
     const double blockSeconds = kBlock / 44100.0;
-    std::printf("\nTime of the processing loop / time of the straightforward loop, noise input\n");
+    std::printf("\nTime of the processing loop (%s) / time of the straightforward loop, noise input\n",
+                fused ? "fused multiply-add" : "SSE2");
     std::printf("%-9s", "channels");
     for (int n : kFactors)
         for (int envelope : kEnvelopes) std::printf("  N=%d env %-3s", n, envelope ? "on" : "off");

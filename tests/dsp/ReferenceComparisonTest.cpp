@@ -84,10 +84,8 @@ void compare(const Scenario& run) {
     }
 }
 
-}  // namespace
-
 // Normal mode at common rates, half-power mode, and rates below 44100 Hz under the limit.
-TEST(ReferenceComparison, MatchesBitForBit) {
+void compareScenarios() {
     const Scenario scenarios[] = {{2, false, 44100.0f, 1}, {1, false, 48000.0f, 2}, {6, false, 96000.0f, 3},
                                   {5, false, 88200.0f, 4}, {3, true, 44100.0f, 5},  {4, true, 192000.0f, 6},
                                   {2, false, 22050.0f, 7}, {6, true, 32000.0f, 8},  {1, false, 8000.0f, 9}};
@@ -96,4 +94,17 @@ TEST(ReferenceComparison, MatchesBitForBit) {
                                         << run.rate << " Hz");
         compare(run);
     }
+}
+
+}  // namespace
+
+TEST(ReferenceComparison, Sse2LoopsMatchBitForBit) {
+    ProcessingLoop::useFusedLoops(false);
+    compareScenarios();
+    ProcessingLoop::useFusedLoops(true);
+}
+
+TEST(ReferenceComparison, FusedLoopsMatchBitForBit) {
+    if (!ProcessingLoop::useFusedLoops(true)) GTEST_SKIP() << "no fused multiply-add loops on this build or processor";
+    compareScenarios();
 }

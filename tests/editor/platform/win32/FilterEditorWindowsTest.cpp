@@ -14,6 +14,7 @@
 #include "editor/FilterEditor.h"
 #include "gui/CFrame.h"
 #include "plugin/FilterEffect.h"
+#include "tests/support/platform/win32/SyntheticHand.h"
 
 namespace {
 
@@ -28,42 +29,6 @@ intptr VSTCALL recordingHost(AEffect*, int32 opcode, int32 index, intptr, void*,
     if (opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit || opcode == audioMasterAutomate)
         calls.push_back({opcode, index, opt});
     return 0;
-}
-
-HWND makeParent() {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "PanelTestParent";
-    RegisterClassA(&windowClass);
-    return CreateWindowExA(WS_EX_TOPMOST, "PanelTestParent", "host", WS_POPUP | WS_VISIBLE, 0, 0, 800, 212, nullptr,
-                           nullptr, GetModuleHandleA(nullptr), nullptr);
-}
-
-void send(DWORD flags, POINT at) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
-// The user's hand: press at from, move in steps to to, let go.
-void drag(POINT origin, CPos from, CPos to, std::atomic<bool>* done) {
-    auto screen = [&](CPos p) { return POINT{origin.x + p.x, origin.y + p.y}; };
-    send(0, screen(from));
-    Sleep(30);
-    send(MOUSEEVENTF_LEFTDOWN, screen(from));
-    GetAsyncKeyState(VK_LBUTTON);  // makes the injected press visible to the window's thread
-    Sleep(30);
-    for (int i = 1; i <= 10; ++i) {
-        send(0, screen(CPos(from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10)));
-        Sleep(15);
-    }
-    Sleep(100);
-    send(MOUSEEVENTF_LEFTUP, screen(to));
-    *done = true;
 }
 
 // The host's message loop with its idle calls, until done and a little after.
@@ -83,7 +48,7 @@ CPos centre(const CBounds& r) { return CPos((r.left + r.right) / 2, (r.top + r.b
 
 TEST(WindowsPanel, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
     FilterEffect effect(recordingHost, 2, false);
-    HWND parent = makeParent();
+    HWND parent = makeTopmostParent("PanelTestParent", 800, 212);
     ASSERT_NE(parent, nullptr);
     ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, parent, 0.0f), 1);
     effect.dispatcher(effSetEditKnobMode, 0, kKnobLinear, nullptr, 0.0f);
@@ -116,7 +81,7 @@ TEST(WindowsPanel, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
         }
         calls.clear();
         std::atomic<bool> done{false};
-        std::thread hand(drag, origin, from, to, &done);
+        std::thread hand(dragBySendInput, origin, from, to, 10, &done);
         hostLoop(effect, done);
         hand.join();
         ASSERT_GE(calls.size(), 3u);

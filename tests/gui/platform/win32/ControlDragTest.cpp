@@ -15,6 +15,7 @@
 #include "gui/CFrame.h"
 #include "gui/CImage.h"
 #include "gui/CVerticalSwitch.h"
+#include "tests/support/platform/win32/SyntheticHand.h"
 
 namespace {
 
@@ -35,48 +36,6 @@ struct Panel : FrameEditor, CControlObserver {
     std::string log;
     std::vector<float> values;
 };
-
-HWND makeParent() {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = DefWindowProcA;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "ControlDragTestParent";
-    RegisterClassA(&windowClass);
-    return CreateWindowExA(WS_EX_TOPMOST, "ControlDragTestParent", "parent", WS_POPUP | WS_VISIBLE, 0, 0, 300, 200,
-                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-}
-
-// A mouse event at a screen point, in the absolute coordinates SendInput takes.
-void send(DWORD flags, POINT at) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = at.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = at.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &input, sizeof input);
-}
-
-// Press at from, twenty steps to to with the button held, release: a hand beside the
-// window's thread.
-void dragBySendInput(POINT origin, CPos from, CPos to, std::atomic<bool>* done) {
-    auto screen = [&](CPos p) { return POINT{origin.x + p.x, origin.y + p.y}; };
-    auto moveTo = [&](CPos p) {
-        send(0, screen(p));
-        Sleep(15);
-    };
-    moveTo(from);
-    send(MOUSEEVENTF_LEFTDOWN, screen(from));
-    // Under Wine 8 the window's thread may read a stale "up" for an injected press unless
-    // another thread has asked for the key state since; asking here makes it visible.
-    GetAsyncKeyState(VK_LBUTTON);
-    Sleep(30);
-    constexpr int kSteps = 20;
-    for (int i = 1; i <= kSteps; ++i)
-        moveTo(CPos(from.x + (to.x - from.x) * i / kSteps, from.y + (to.y - from.y) * i / kSteps));
-    Sleep(100);
-    send(MOUSEEVENTF_LEFTUP, screen(to));
-    *done = true;
-}
 
 void pumpUntil(const std::atomic<bool>& done) {
     const DWORD end = GetTickCount() + 5000;
@@ -102,7 +61,7 @@ void expectOneGesture(const std::string& log, const char* what) {
 }  // namespace
 
 TEST(WindowsControlDrag, KnobAndSwitchFollowAHeldButton) {
-    HWND parent = makeParent();
+    HWND parent = makeTopmostParent("ControlDragTestParent", 300, 200);
     if (!parent) GTEST_SKIP() << "no windows without a display";
     Panel panel;
     panel.frame = new CFrame(CBounds(0, 0, 240, 120), parent, &panel);
@@ -130,7 +89,7 @@ TEST(WindowsControlDrag, KnobAndSwitchFollowAHeldButton) {
         panel.log.clear();
         panel.values.clear();
         std::atomic<bool> done{false};
-        std::thread hand(dragBySendInput, origin, d.from, d.to, &done);
+        std::thread hand(dragBySendInput, origin, d.from, d.to, 20, &done);
         pumpUntil(done);
         hand.join();
         expectOneGesture(panel.log, d.what);

@@ -131,7 +131,7 @@ std::int32_t runFrames(const FrameRun& run, std::int32_t first, std::int32_t las
     s.stage2.store(run.state[kStage2]);
     s.stage3.store(run.state[kStage3]);
     s.stage4.store(run.state[kStage4]);
-    (toDouble(limitedFeedback(s))).store(run.state[kFeedback]);
+    toDouble(limitedFeedback(s)).store(run.state[kFeedback]);
     envelope.store(run.state[kEnvelope]);
     return n;
 }

@@ -1,11 +1,10 @@
 // The engine's lane type: Lanes<R, Fused>, R SSE2 registers of two doubles each, up to
 // 2R channels computed side by side (a single channel leaves one lane idle, which costs
-// nothing on a chain that waits anyway). Every operation is
-// the IEEE double operation a scalar build performs, lane by lane, so the results are
-// bit-identical to plain double arithmetic. The loops over R unroll and interleave the
-// channels' independent dependency chains. FloatLanes<R, Fused> holds the same channels
-// as floats, for the steps whose double result is narrowed at once anyway (see
-// FilterEngine.h).
+// nothing on a chain that waits anyway). Every operation is the IEEE double operation a
+// scalar build performs, lane by lane, so the results are bit-identical to plain double
+// arithmetic. The loops over R unroll and interleave the channels' independent
+// dependency chains. FloatLanes<R, Fused> holds the same channels as floats, for the
+// steps whose double result is narrowed at once anyway (see FilterEngine.h).
 //
 // Fused lanes are the same lanes for code compiled for processors with fused
 // multiply-add (FusedFrameLoops.cpp): there mulAdd is one instruction. Being distinct
@@ -55,16 +54,16 @@ struct Lanes {
     }
 };
 
-#define QV_LANES_BINARY(op, intrinsic)                          \
-    template <int R, bool Fused>                                \
-    inline Lanes<R, Fused> operator op(const Lanes<R, Fused>& a, const Lanes<R, Fused>& b) { \
-        Lanes<R, Fused> c;                                             \
-        for (int r = 0; r < R; ++r) c.v[r] = intrinsic(a.v[r], b.v[r]); \
-        return c;                                               \
-    }                                                           \
-    template <int R, bool Fused>                                \
+#define QV_LANES_BINARY(op, intrinsic)                                                                         \
+    template <int R, bool Fused>                                                                               \
+    inline Lanes<R, Fused> operator op(const Lanes<R, Fused>& a, const Lanes<R, Fused>& b) {                   \
+        Lanes<R, Fused> c;                                                                                     \
+        for (int r = 0; r < R; ++r) c.v[r] = intrinsic(a.v[r], b.v[r]);                                        \
+        return c;                                                                                              \
+    }                                                                                                          \
+    template <int R, bool Fused>                                                                               \
     inline Lanes<R, Fused> operator op(const Lanes<R, Fused>& a, double b) { return a op Lanes<R, Fused>(b); } \
-    template <int R, bool Fused>                                \
+    template <int R, bool Fused>                                                                               \
     inline Lanes<R, Fused> operator op(double a, const Lanes<R, Fused>& b) { return Lanes<R, Fused>(a) op b; }
 
 QV_LANES_BINARY(+, _mm_add_pd)
@@ -159,12 +158,12 @@ struct FloatLanes {
     }
 };
 
-#define QV_FLOAT_LANES_BINARY(function, intrinsic)                                \
-    template <int R, bool Fused>                                                              \
-    inline FloatLanes<R, Fused> function(const FloatLanes<R, Fused>& a, const FloatLanes<R, Fused>& b) {   \
-        FloatLanes<R, Fused> c;                                                          \
-        for (int r = 0; r < R; ++r) c.v[r] = intrinsic(a.v[r], b.v[r]);           \
-        return c;                                                                 \
+#define QV_FLOAT_LANES_BINARY(function, intrinsic)                                                       \
+    template <int R, bool Fused>                                                                         \
+    inline FloatLanes<R, Fused> function(const FloatLanes<R, Fused>& a, const FloatLanes<R, Fused>& b) { \
+        FloatLanes<R, Fused> c;                                                                          \
+        for (int r = 0; r < R; ++r) c.v[r] = intrinsic(a.v[r], b.v[r]);                                  \
+        return c;                                                                                        \
     }
 
 QV_FLOAT_LANES_BINARY(operator-, _mm_sub_ps)

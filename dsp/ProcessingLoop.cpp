@@ -18,17 +18,16 @@ bool processorHasFusedMultiplyAdd() {
 }
 
 // Found when the library loads, so the audio thread never waits on a first-use guard.
-const bool fusedLoopsBuiltAndSupported = fusedFrameLoopsBuilt && processorHasFusedMultiplyAdd();
-std::atomic<bool> fusedLoopsWanted{true};
+const bool fusedLoopsSupported = fusedFrameLoopsBuilt && processorHasFusedMultiplyAdd();
+std::atomic<bool> fusedLoopsOn{fusedLoopsSupported};
 
 }  // namespace
 
 bool ProcessingLoop::useFusedLoops(bool wanted) {
-    fusedLoopsWanted.store(wanted, std::memory_order_relaxed);
-    return wanted && fusedLoopsAvailable();
+    const bool on = wanted && fusedLoopsSupported;
+    fusedLoopsOn.store(on, std::memory_order_relaxed);
+    return on;
 }
-
-bool ProcessingLoop::fusedLoopsAvailable() { return fusedLoopsBuiltAndSupported; }
 
 void ProcessingLoop::setActiveChannels(const bool* active, std::int32_t channelCount) {
     activeCount = 0;
@@ -37,7 +36,7 @@ void ProcessingLoop::setActiveChannels(const bool* active, std::int32_t channelC
 }
 
 FrameRunner ProcessingLoop::runnerFor(const EngineSettings& settings) const {
-    if (fusedLoopsWanted.load(std::memory_order_relaxed) && fusedLoopsAvailable())
+    if (fusedLoopsOn.load(std::memory_order_relaxed))
         return fusedFrameRunnerFor(activeCount, settings);
     return frameRunnerFor<false>(activeCount, settings);
 }

@@ -26,7 +26,6 @@ public:
     // turned off here (for tests and timing); the answer says whether they will run.
     // Both kinds give the same bits.
     static bool useFusedLoops(bool wanted);
-    static bool fusedLoopsAvailable();
 
 private:
     FrameRunner runnerFor(const EngineSettings& settings) const;

@@ -1,16 +1,20 @@
-# make demo: install what is missing, build, render the demo.
-# make test: install what is missing, build every target and run every test.
+# make demo: install what the Linux build and the demo need, build, render the demo.
+# make test: install the rest, build every target and run every test.
 JOBS ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
 
-.PHONY: all deps build build-windows dist demo test test-release test-asan test-tsan test-fuzz test-fuzz-image test-windows install clean
+.PHONY: all deps deps-demo build build-windows dist demo test test-release test-asan test-tsan test-fuzz test-fuzz-image test-windows install clean
 
 all: build
 
-deps:
-	@bash tools/install-deps.sh
+# What the Linux build and the demo need; deps adds what the tests and the Windows builds need.
+deps-demo:
+	@bash tools/install-deps.sh demo
 
-build/release/build.ninja: | deps
+deps:
+	@bash tools/install-deps.sh test
+
+build/release/build.ninja: | deps-demo
 	cmake -S . -B build/release $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
 
 build/asan/build.ninja: | deps
@@ -21,15 +25,17 @@ build/tsan/build.ninja: | deps
 	cmake -S . -B build/tsan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DQV_SANITIZE=thread -DQV_BENCHMARKS=OFF
 
-build: deps build/release/build.ninja
+build: deps-demo build/release/build.ninja
 	cmake --build build/release -j $(JOBS)
 
-demo: build
+DEMO_TARGETS = Quorvane quorvane-render quorvane-demo-input quorvane-contact-sheet
+demo: deps-demo build/release/build.ninja
+	cmake --build build/release -j $(JOBS) --target $(DEMO_TARGETS)
 	bash tools/demo.sh
 
 test: test-release test-asan test-tsan test-fuzz test-windows
 
-test-release: build
+test-release: deps build
 	xvfb-run -a ctest --test-dir build/release --output-on-failure -j $(JOBS)
 
 test-asan: deps build/asan/build.ninja
@@ -60,8 +66,8 @@ test-fuzz-image: deps build/fuzz/build.ninja
 
 # The Windows builds: Quorvane.dll and its tests for 32-bit (x86) and 64-bit (x64) hosts,
 # cross-built with mingw-w64 and run under Wine; the rendered output must equal the Linux
-# build's bit for bit. On a machine that cannot run 32-bit programs (or with
-# QV_WINE32=off) the 32-bit build is only built and checked, its programs skipped.
+# build's bit for bit. On a machine that cannot run 32-bit programs, without 32-bit Wine
+# or with QV_WINE32=off, the 32-bit build is only built and checked, its programs skipped.
 WINDOWS_TREES = build/windows build/windows-x64
 build/windows/build.ninja: TOOLCHAIN = i686-w64-mingw32
 build/windows-x64/build.ninja: TOOLCHAIN = x86_64-w64-mingw32

@@ -24,7 +24,7 @@ if ! ls "${package}"_*.orig.tar.* >/dev/null 2>&1; then
 fi
 tarball=$(ls "${package}"_*.orig.tar.* 2>/dev/null | sort -V | tail -n 1 || true)
 if [ -z "$tarball" ]; then
-  echo "the $package source package could not be fetched (are deb-src entries enabled? see tools/install-windows-deps.sh)" >&2
+  echo "the $package source package could not be fetched (are deb-src entries enabled? see tools/install-deps.sh)" >&2
   exit 1
 fi
 

@@ -8,7 +8,7 @@ constexpr int32 kMinimumMidiEventSize = 24;
 
 }  // namespace
 
-ControllerMapping::ControllerMapping(EffectBase& target, const ControllerMap& map,
+ControllerMapping::ControllerMapping(ParameterTarget& target, const ControllerMap& map,
                                      std::unique_ptr<JoystickDevice> joystick)
     : target(target), map(map), joystick(std::move(joystick)) {}
 
@@ -34,26 +34,33 @@ void ControllerMapping::processEvents(const VstEvents* events) {
         if (!event || event->type != kVstMidiType || event->byteSize < kMinimumMidiEventSize)
             continue;
         const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
-        const int status = static_cast<unsigned char>(midi->midiData[0]) & 0xF0;
-        // Data bytes above 127 are not valid MIDI; their eighth bit is dropped.
-        const int data1 = midi->midiData[1] & 0x7F;
-        const int data2 = midi->midiData[2] & 0x7F;
-        switch (status) {
-            case 0xE0:
-                if (pitchBendMapped) apply(kCcPitchBend, (data2 * 128 + data1) / 16383.0);
-                break;
-            case 0xD0:
-                if (pressureMapped) apply(kCcPressure, data1 / 127.0);
-                break;
-            case 0xA0:
-                if (pressureMapped) apply(kCcPressure, data2 / 127.0);
-                break;
-            case 0xB0:
-                apply(data1, data2 / 127.0);
-                break;
-            default:
-                break;
-        }
+        processMidiMessage(static_cast<unsigned char>(midi->midiData[0]),
+                           static_cast<unsigned char>(midi->midiData[1]),
+                           static_cast<unsigned char>(midi->midiData[2]));
+    }
+}
+
+void ControllerMapping::processMidiMessage(unsigned char statusByte, unsigned char byte1,
+                                           unsigned char byte2) {
+    const int status = statusByte & 0xF0;
+    // Data bytes above 127 are not valid MIDI; their eighth bit is dropped.
+    const int data1 = byte1 & 0x7F;
+    const int data2 = byte2 & 0x7F;
+    switch (status) {
+        case 0xE0:
+            if (pitchBendMapped) apply(kCcPitchBend, (data2 * 128 + data1) / 16383.0);
+            break;
+        case 0xD0:
+            if (pressureMapped) apply(kCcPressure, data1 / 127.0);
+            break;
+        case 0xA0:
+            if (pressureMapped) apply(kCcPressure, data2 / 127.0);
+            break;
+        case 0xB0:
+            apply(data1, data2 / 127.0);
+            break;
+        default:
+            break;
     }
 }
 

@@ -5,13 +5,14 @@
 #include <memory>
 
 #include "plugin/ControllerMap.h"
-#include "plugin/EffectBase.h"
+#include "plugin/ParameterTarget.h"
 #include "plugin/platform/Joystick.h"
+#include "plugin/vst2.h"
 
 class ControllerMapping {
 public:
     // The joystick device is opened lazily by its own read; none is needed for MIDI.
-    ControllerMapping(EffectBase& target, const ControllerMap& map,
+    ControllerMapping(ParameterTarget& target, const ControllerMap& map,
                       std::unique_ptr<JoystickDevice> joystick);
 
     // Fixes the three source flags from the map as it stands now.
@@ -20,6 +21,8 @@ public:
     void useJoystick(std::unique_ptr<JoystickDevice> device) { joystick = std::move(device); }
 
     void processEvents(const VstEvents* events);
+    // One MIDI message's status and two data bytes (0 where the message has fewer).
+    void processMidiMessage(unsigned char status, unsigned char data1, unsigned char data2);
     void pollJoystick();
 
     bool pitchBendMapped = false;
@@ -29,7 +32,7 @@ public:
 private:
     void apply(std::int32_t cc, double v);
 
-    EffectBase& target;
+    ParameterTarget& target;
     const ControllerMap& map;
     std::unique_ptr<JoystickDevice> joystick;
 };

@@ -2,11 +2,12 @@
 // its static entry functions, opcodes 0..24 and the calls the plug-in makes to the host.
 #pragma once
 
+#include "plugin/ParameterTarget.h"
 #include "plugin/vst2.h"
 
 class EditorBase;
 
-class EffectBase {
+class EffectBase : public ParameterTarget {
 public:
     EffectBase(audioMasterCallback hostCallback, int32 programCount, int32 paramCount);
     virtual ~EffectBase();
@@ -17,7 +18,7 @@ public:
     virtual void setParameter(int32 index, float value);
     virtual float getParameter(int32 index);
     // For changes that do not come from the host: set, then tell the host.
-    virtual void setParameterAndNotify(int32 index, float value);
+    void setParameterAndNotify(int32 index, float value) override;
 
     virtual void process(float** inputs, float** outputs, int32 sampleFrames) = 0;
     virtual void processReplacing(float** inputs, float** outputs, int32 sampleFrames);

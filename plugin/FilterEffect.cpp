@@ -4,7 +4,7 @@
 #include <new>
 
 #include "editor/FilterEditor.h"
-#include "plugin/SafeConvert.h"
+#include "plugin/JoystickPolledRun.h"
 
 FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool halfPowerMode)
     : EffectBaseExt(hostCallback, kNumPrograms, kNumParams),
@@ -84,24 +84,13 @@ void FilterEffect::processReplacing(float** inputs, float** outputs, int32 sampl
 
 void FilterEffect::processBlock(float** inputs, float** outputs, int32 sampleFrames,
                                 OutputMode mode) {
-    // The loop runs up to each frame at which the joystick may be polled; the settings
-    // it reads are current from the next frame on, also those set by the poll.
-    const bool polling = controllers.joystickMapped && pollInterval > 0;
-    const std::uint32_t interval = polling ? static_cast<std::uint32_t>(pollInterval) : 1;
-    for (int32 n = 0; n < sampleFrames;) {
-        int32 end = sampleFrames;
-        if (polling) {
-            const std::uint32_t untilMultiple = interval - frameCounter % interval;
-            if (untilMultiple < static_cast<std::uint32_t>(sampleFrames - n))
-                end = n + static_cast<int32>(untilMultiple);
-        }
-        loop.run(channelStates, inputs, outputs, n, end, mode, parameters);
-        frameCounter += static_cast<std::uint32_t>(end - n);
-        n = end;
-        if (polling && frameCounter > 441000 && frameCounter % interval == 0) pollJoystick();
-    }
+    runWithJoystickPolls(
+        controllers.joystickMapped, pollInterval, frameCounter, sampleFrames,
+        [&](int32 first, int32 last) {
+            loop.run(channelStates, inputs, outputs, first, last, mode, parameters);
+        },
+        [this] { pollJoystick(); });
 }
-
 
 int32 FilterEffect::processEvents(VstEvents* events) {
     controllers.processEvents(events);
@@ -112,8 +101,7 @@ void FilterEffect::resume() {
     requestMidiEvents(1);
     for (int c = 0; c < channelCount; ++c) channelStates[c] = ChannelState();
     const float rate = parameters.takeHostRate(getSampleRate());
-    // Below 60 Hz the interval is 0 and the joystick is not polled.
-    pollInterval = truncateToInt32(rate / 60.0);
+    pollInterval = joystickPollInterval(rate);
     for (int c = 0; c < channelCount; ++c) {
         inputConnected[c] = isInputConnected(c);
         isOutputConnected(c);

@@ -10,25 +10,35 @@ dist=$4
 rm -rf "$dist"
 mkdir -p "$dist/linux-x86_64" "$dist/windows-x86" "$dist/windows-x64"
 cp "$linux/bin/Quorvane.so" "$dist/linux-x86_64/"
+# The LV2 bundle without any Quorvane.ini a run in the build tree may have left in it.
+mkdir "$dist/linux-x86_64/Quorvane.lv2"
+cp "$linux/bin/Quorvane.lv2/"*.ttl "$linux/bin/Quorvane.lv2/Quorvane_dsp.so" "$dist/linux-x86_64/Quorvane.lv2/"
 cp "$windows_x86/bin/Quorvane.dll" "$dist/windows-x86/"
 cp "$windows_x64/bin/Quorvane.dll" "$dist/windows-x64/"
 
 # The sample is the file the plug-in writes beside itself on its first start; on Windows
 # it has Windows line ends.
 "$linux/bin/quorvane-render" --list "$dist/linux-x86_64/Quorvane.so" >/dev/null
+cp "$dist/linux-x86_64/Quorvane.ini" "$dist/linux-x86_64/Quorvane.lv2/"
 for folder in windows-x86 windows-x64; do
   sed 's/$/\r/' "$dist/linux-x86_64/Quorvane.ini" >"$dist/$folder/Quorvane.ini"
 done
 
 cat >"$dist/linux-x86_64/INSTALL.txt" <<'TEXT'
-Quorvane.so is the VST 2 plug-in for 64-bit Linux hosts.
+Quorvane.so is the VST 2 plug-in for 64-bit Linux hosts; Quorvane.lv2 is the same
+plug-in in LV2 form (a mono and a stereo plug-in, the factory programs as presets).
+Take the one your host prefers: both sound the same.
 
 Copy Quorvane.so into a folder your host scans for VST 2 plug-ins, for example ~/.vst/
 or /usr/lib/vst/, then rescan plug-ins in the host.
 
-Quorvane.ini goes into the same folder. The plug-in writes this file with commented
-defaults on its first start when there is none; copy it there only to start from an
-edited one.
+Copy the folder Quorvane.lv2, as it is, into a folder your host scans for LV2 plug-ins,
+for example ~/.lv2/ or /usr/lib/lv2/.
+
+Quorvane.ini goes into the same folder as Quorvane.so, and inside Quorvane.lv2 for the
+LV2 plug-ins. The plug-in writes this file with commented defaults on its first start
+when there is none; copy it there only to start from an edited one, or where the
+plug-in cannot write (such as /usr/lib/lv2).
 TEXT
 
 windows_note() {

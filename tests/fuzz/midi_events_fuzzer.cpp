@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "plugin/ControllerMapping.h"
+#include "plugin/EffectBase.h"
 
 namespace {
 

@@ -1,0 +1,210 @@
+// Writes the LV2 bundle's Turtle files (manifest.ttl, Quorvane.ttl, presets.ttl) from the
+// tables the VST 2 plug-in uses: parameter names and labels, display texts, the factory
+// programs. Run at build time, so the description cannot drift from the code.
+//   quorvane-lv2-description BUNDLE_DIRECTORY
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dsp/ParameterModel.h"
+#include "dsp/ProgramBank.h"
+#include "lv2/PluginIdentity.h"
+
+namespace {
+
+const char* const kPrefixes =
+    "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
+    "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+    "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
+    "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
+    "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
+    "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
+    "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+    "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
+    "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
+
+std::string parameterName(std::int32_t index) {
+    char text[16] = {};
+    ParameterModel::name(index, text);
+    return text;
+}
+
+std::string parameterLabel(std::int32_t index) {
+    char text[16] = {};
+    ParameterModel::label(index, text);
+    return text;
+}
+
+// What the VST 2 display shows for a value.
+std::string displayText(std::int32_t index, float value) {
+    ParameterModel model(8);
+    model.setValue(index, value);
+    char text[ParameterModel::kDisplayTextSize] = {};
+    model.display(index, text);
+    return text;
+}
+
+// Lower-case letters and digits, anything else one underscore: "LPF/HPF" -> "lpf_hpf".
+std::string symbolFor(const std::string& text) {
+    std::string symbol;
+    for (char c : text) {
+        if (std::isalnum(static_cast<unsigned char>(c)))
+            symbol += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        else if (!symbol.empty() && symbol.back() != '_')
+            symbol += '_';
+    }
+    while (!symbol.empty() && symbol.back() == '_') symbol.pop_back();
+    return symbol;
+}
+
+std::string quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + "\"";
+}
+
+// Enough digits to give back the same float; always a decimal, never an integer literal.
+std::string number(float value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", static_cast<double>(value));
+    std::string out = text;
+    if (out.find_first_of(".e") == std::string::npos) out += ".0";
+    return out;
+}
+
+std::string unitUri(std::int32_t index) {
+    return std::string("<https://quorvane.audio/lv2/units#") + symbolFor(parameterLabel(index)) + ">";
+}
+
+
+std::vector<float> scalePointValues(std::int32_t index) {
+    if (index == kMode) return {0.0f, 1.0f};
+    if (index == kStages) return {0.0f, 1.0f / 3.0f, 2.0f / 3.0f, 1.0f};
+    return {};
+}
+
+void writeControlPort(std::ostream& out, std::int32_t index, const FilterProgram& defaults) {
+    out << "    lv2:port [\n"
+        << "        a lv2:InputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol " << quoted(symbolFor(parameterName(index))) << " ;\n"
+        << "        lv2:name " << quoted(parameterName(index)) << " ;\n"
+        << "        lv2:default " << number(defaults.values[index].load()) << " ;\n"
+        << "        lv2:minimum 0.0 ;\n"
+        << "        lv2:maximum 1.0 ;\n"
+        << "        units:unit " << unitUri(index);
+    if (index == kMode) out << " ;\n        lv2:portProperty lv2:enumeration";
+    const std::vector<float> points = scalePointValues(index);
+    for (std::size_t i = 0; i < points.size(); ++i)
+        out << (i == 0 ? " ;\n        lv2:scalePoint " : " ,\n            ") << "[ rdfs:label "
+            << quoted(displayText(index, points[i])) << " ; rdf:value " << number(points[i])
+            << " ]";
+    out << "\n    ] ;\n";
+}
+
+void writeAudioPort(std::ostream& out, std::uint32_t index, bool input, int channel,
+                    int channels) {
+    const char* side = channels == 1 ? "" : channel == 0 ? " L" : " R";
+    const std::string name = std::string(input ? "In" : "Out") + side;
+    out << "    lv2:port [\n"
+        << "        a lv2:AudioPort , " << (input ? "lv2:InputPort" : "lv2:OutputPort") << " ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol " << quoted(symbolFor(name)) << " ;\n"
+        << "        lv2:name " << quoted(name) << "\n"
+        << "    ] ;\n";
+}
+
+void writePlugin(std::ostream& out, const Lv2Variant& variant, const FilterProgram& defaults) {
+    out << "<" << variant.uri << ">\n"
+        << "    a lv2:Plugin , lv2:FilterPlugin ;\n"
+        << "    doap:name " << quoted(variant.name) << " ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n";
+    for (std::int32_t i = 0; i < kNumParams; ++i) writeControlPort(out, i, defaults);
+    for (int c = 0; c < variant.channels; ++c)
+        writeAudioPort(out, audioInputPort(c), true, c, variant.channels);
+    for (int c = 0; c < variant.channels; ++c)
+        writeAudioPort(out, audioOutputPort(variant.channels, c), false, c, variant.channels);
+    out << "    lv2:port [\n"
+        << "        a lv2:InputPort , atom:AtomPort ;\n"
+        << "        atom:bufferType atom:Sequence ;\n"
+        << "        atom:supports midi:MidiEvent ;\n"
+        << "        lv2:designation lv2:control ;\n"
+        << "        lv2:portProperty lv2:connectionOptional ;\n"
+        << "        lv2:index " << midiInputPort(variant.channels) << " ;\n"
+        << "        lv2:symbol \"midi_in\" ;\n"
+        << "        lv2:name \"MIDI In\"\n"
+        << "    ] .\n\n";
+}
+
+std::string presetUri(const Lv2Variant& variant, int program) {
+    return std::string("<") + variant.uri + "/presets/" + std::to_string(program + 1) + ">";
+}
+
+void writeUnits(std::ostream& out) {
+    std::vector<std::string> written;
+    for (std::int32_t i = 0; i < kNumParams; ++i) {
+        const std::string uri = unitUri(i);
+        bool seen = false;
+        for (const std::string& w : written) seen = seen || w == uri;
+        if (seen) continue;
+        written.push_back(uri);
+        out << uri << "\n    a units:Unit ;\n    rdfs:label " << quoted(parameterLabel(i))
+            << " ;\n    units:symbol " << quoted(parameterLabel(i)) << " .\n\n";
+    }
+}
+
+bool writeFile(const std::string& path, const std::string& text) {
+    std::ofstream file(path, std::ios::binary);
+    file << text;
+    file.close();
+    if (!file) std::cerr << "cannot write " << path << "\n";
+    return static_cast<bool>(file);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::cerr << "usage: quorvane-lv2-description BUNDLE_DIRECTORY\n";
+        return 2;
+    }
+    const std::string bundle = argv[1];
+    ProgramBank programs;
+    programs.fillFactoryPrograms();
+
+    std::ostringstream manifest, plugins, presets;
+    manifest << kPrefixes;
+    plugins << kPrefixes;
+    presets << kPrefixes;
+    writeUnits(plugins);
+    for (const Lv2Variant& variant : kLv2Variants) {
+        manifest << "<" << variant.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <"
+                 << kLv2BinaryName << "> ;\n    rdfs:seeAlso <Quorvane.ttl> .\n\n";
+        writePlugin(plugins, variant, programs[0]);
+        for (int p = 0; p < kNumPrograms; ++p) {
+            char name[FilterProgram::kNameSize];
+            programs.storedName(p, name);
+            manifest << presetUri(variant, p) << "\n    a pset:Preset ;\n    lv2:appliesTo <"
+                     << variant.uri << "> ;\n    rdfs:label " << quoted(name)
+                     << " ;\n    rdfs:seeAlso <presets.ttl> .\n\n";
+            presets << presetUri(variant, p) << "\n    a pset:Preset ;\n    lv2:appliesTo <"
+                    << variant.uri << "> ;\n    rdfs:label " << quoted(name);
+            for (std::int32_t i = 0; i < kNumParams; ++i)
+                presets << " ;\n    lv2:port [ lv2:symbol "
+                        << quoted(symbolFor(parameterName(i))) << " ; pset:value "
+                        << number(programs[p].values[i].load()) << " ]";
+            presets << " .\n\n";
+        }
+    }
+    const bool written = writeFile(bundle + "/manifest.ttl", manifest.str()) &&
+                         writeFile(bundle + "/Quorvane.ttl", plugins.str()) &&
+                         writeFile(bundle + "/presets.ttl", presets.str());
+    return written ? 0 : 1;
+}

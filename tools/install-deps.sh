@@ -26,6 +26,8 @@ demo_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # the panel's text in its pictures
   fonts-liberation2
+  # the LV2 bundle's headers
+  lv2-dev
 )
 test_packages=(
   # the fuzzers and the leak checker
@@ -34,6 +36,9 @@ test_packages=(
   xvfb xauth
   # third-party VST 2 plug-ins the render host is tested against
   zam-plugins dpf-plugins-vst
+  # LV2 hosts and checkers for the LV2 bundle: lv2ls, lv2info and lv2apply, jalv with a
+  # JACK server of its own, sord_validate, and lilv for our own test host
+  lilv-utils jalv jackd2 sordi liblilv-dev
   # the Windows builds: mingw-w64 for x86 and x64, zlib for them, 64-bit Wine, and what
   # fetches and unpacks Debian's sources of libpng and libsndfile
   g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64

@@ -29,6 +29,8 @@ constexpr ExitCodeMeaning kMeanings[] = {
     {ExitCode::ValidationFailed, "--validate: at least one check failed"},
     {ExitCode::NoEditorSnapshot, "--snapshot: the plug-in cannot draw its editor without a window"},
     {ExitCode::NoEditorWindow, "--edit: no display, or the plug-in opened no editor"},
+    {ExitCode::ShortInput, "the input ended before the frames its header promises; the output holds what\n"
+                           "      was read (see --allow-short-input)"},
 };
 
 }  // namespace

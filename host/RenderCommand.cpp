@@ -51,7 +51,7 @@ void listPlugin(const RenderOptions& options, std::ostream& out) {
     out << describePlugin(plugin);
 }
 
-void render(const RenderOptions& options, std::ostream& out, std::ostream& err) {
+ExitCode render(const RenderOptions& options, std::ostream& out, std::ostream& err) {
     AudioReader reader(options.inputPath);
     const AudioFormat& input = reader.format();
     const double rate = input.sampleRate;
@@ -101,6 +101,14 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
     writer.commit();
 
     if (!options.quiet) printSummary(plugin, options, input, encoding, result, elapsed.count(), out);
+    // A damaged or cut file reads short without an error; the user must not take the
+    // render for the whole file.
+    if (result.input.frames() >= input.promisedFrames) return ExitCode::Success;
+    if (!options.quiet || !options.allowShortInput)
+        err << "warning: " << options.inputPath << " ended after " << result.input.frames() << " of the "
+            << input.promisedFrames << " frames its header promises; the output holds what was read"
+            << (options.allowShortInput ? "" : " (exit code 19; see --allow-short-input)") << "\n";
+    return options.allowShortInput ? ExitCode::Success : ExitCode::ShortInput;
 }
 
 ExitCode validate(const RenderOptions& options, std::ostream& out) {
@@ -108,8 +116,12 @@ ExitCode validate(const RenderOptions& options, std::ostream& out) {
     settings.pluginPath = resolvePluginPath(options.pluginPath);
     settings.level = options.level;
     settings.seed = options.seed;
+    const ValidationDisplay display = options.brief     ? ValidationDisplay::OneLine
+                                      : options.quiet   ? ValidationDisplay::FailuresOnly
+                                      : options.verbose ? ValidationDisplay::Verbose
+                                                        : ValidationDisplay::Full;
     std::vector<CheckOutcome> outcomes;
-    const bool passed = runValidation(settings, out, outcomes);
+    const bool passed = runValidation(settings, display, out, outcomes);
     if (!options.reportPath.empty()) {
         std::ofstream report(options.reportPath);
         report << validationReportJson(settings, outcomes);
@@ -128,7 +140,7 @@ int runRenderTool(const std::vector<std::string>& arguments, std::ostream& out, 
         else if (options.list) listPlugin(options, out);
         else if (!options.snapshotPath.empty()) snapshotEditor(options, out);
         else if (options.edit) editInWindow(options, out);
-        else render(options, out, err);
+        else return static_cast<int>(render(options, out, err));
         return static_cast<int>(ExitCode::Success);
     } catch (const HostError& error) {
         err << "quorvane-render: " << error.what() << "\n";

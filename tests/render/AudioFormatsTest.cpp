@@ -95,7 +95,7 @@ TEST(AudioFormats, AMonoFileFeedsBothInputsAndTheSummaryCountsChannels) {
         ASSERT_EQ(stereo.at(i, 0), mono.at(i, 0));
         ASSERT_EQ(stereo.at(i, 1), mono.at(i, 0));
     }
-    EXPECT_NE(run.out.find("16000 Hz, 1 channels"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("16000 Hz, 1 channel,"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("16000 Hz, 2 channels"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("x realtime"), std::string::npos);
 }

@@ -131,3 +131,17 @@ TEST(Validate, FindsEachPlantedFaultAndPassesCleanPlugins) {
         EXPECT_NE(report.find("\"failed\": 1,"), std::string::npos) << report;
     }
 }
+
+// A seed repeats a run: the parameter changes of checks 4 and 6 come out the same.
+TEST(Validate, TheSameSeedRepeatsTheChanges) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "check 6 needs a display";
+    std::string changes[2];
+    for (std::string& lines : changes) {
+        const Validation result = run(std::string(QV_RENDER_TOOL) + " --validate " + fake("fake_clean") + " --level 1 --seed 7");
+        std::istringstream in(result.out);
+        for (std::string line; std::getline(in, line);)
+            if (line.find(" changes") != std::string::npos) lines += line + "\n";
+    }
+    EXPECT_EQ(std::count(changes[0].begin(), changes[0].end(), '\n'), 2) << changes[0];
+    EXPECT_EQ(changes[0], changes[1]);
+}

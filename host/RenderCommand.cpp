@@ -1,9 +1,11 @@
 #include "host/RenderCommand.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 #include "host/ChannelRouting.h"
 #include "host/EditorCommands.h"
@@ -41,13 +43,29 @@ void printSummary(PluginInstance& plugin, const RenderOptions& options, const Au
     report.result = &result;
     report.elapsedSeconds = elapsedSeconds;
     report.automationNotices = plugin.host().automation.size();
+    report.latencyCompensated = options.compensateLatency;
     out << (options.brief ? formatBriefSummary(report) : formatSummary(report));
+}
+
+// Some plug-ins report their latency only once audio flows; one silent block tells it.
+void processSilentBlock(PluginInstance& plugin, int frames) {
+    const int channels = std::max({plugin.record().numInputs, plugin.record().numOutputs, 1});
+    std::vector<std::vector<float>> inputs(channels, std::vector<float>(frames)), outputs = inputs;
+    std::vector<float*> inputPointers, outputPointers;
+    for (int channel = 0; channel < channels; ++channel) {
+        inputPointers.push_back(inputs[channel].data());
+        outputPointers.push_back(outputs[channel].data());
+    }
+    plugin.start();
+    plugin.process(inputPointers.data(), outputPointers.data(), frames);
+    plugin.stop();
 }
 
 void listPlugin(const RenderOptions& options, std::ostream& out) {
     PluginInstance plugin(options.pluginPath);
     plugin.configure(44100.0f, options.blockSize);
     applySettings(plugin, options);
+    processSilentBlock(plugin, options.blockSize);
     out << describePlugin(plugin);
 }
 
@@ -63,6 +81,7 @@ ExitCode render(const RenderOptions& options, std::ostream& out, std::ostream& e
     RenderPlan plan;
     plan.blockSize = options.blockSize;
     plan.tailFrames = static_cast<std::int64_t>(std::llround(options.tailSeconds * rate));
+    plan.compensateLatency = options.compensateLatency;
     plan.inputSources = routeChannels(input.channels, plugin.record().numInputs, options.dropChannels);
     if (plugin.record().numOutputs < 1)
         throw HostError(ExitCode::ChannelMismatch, "the plug-in has no outputs");

@@ -111,6 +111,7 @@ bool applyFlag(RenderOptions& options, const std::string& flag) {
     else if (flag == "--allow-out-of-range") options.allowOutOfRange = true;
     else if (flag == "--allow-nonfinite") options.allowNonFinite = true;
     else if (flag == "--allow-short-input") options.allowShortInput = true;
+    else if (flag == "--no-latency-compensation") options.compensateLatency = false;
     else return false;
     return true;
 }
@@ -183,6 +184,9 @@ std::string helpText() {
            "                          applied in order after the program)\n"
            "  --block N               frames per processing block (default 512)\n"
            "  --tail SECONDS          render this much silence after the input (default 0)\n"
+           "  --no-latency-compensation\n"
+           "                          keep the delay a plug-in reports: by default as many\n"
+           "                          frames come off the start and are rendered at the end\n"
            "  --cc TIME:CC=VALUE      MIDI control change (0..127) at TIME seconds\n"
            "  --bend TIME:VALUE       MIDI pitch bend 0..16383 (centre 8192) at TIME seconds\n"
            "  --bits 16|24|32|float   output sample format (default: the input's, or 24\n"

@@ -39,6 +39,7 @@ struct RenderOptions {
     bool allowOutOfRange = false;
     bool allowNonFinite = false;
     bool allowShortInput = false;
+    bool compensateLatency = true;
     bool validate = false;
     int level = 2;           // --validate: 1..5
     std::uint32_t seed = 1;  // --validate

@@ -75,6 +75,7 @@ std::string describePlugin(PluginInstance& plugin) {
     out << "  unique id: " << uniqueIdText(record.uniqueID) << ", VST "
         << plugin.dispatch(effGetVstVersion) << "\n";
     out << "  channels:  " << record.numInputs << " in, " << record.numOutputs << " out\n";
+    out << "  latency:   " << record.initialDelay << " frames\n";
     out << "  flags:     " << flagsText(record.flags) << "\n";
 
     out << "parameters (" << record.numParams << "):\n";
@@ -110,6 +111,10 @@ std::string formatSummary(const RenderReport& report) {
         out << row << "\n";
     }
     out << "  (levels in dBFS)\n";
+    if (result.latency > 0)
+        out << format("  latency: %lld frames (%.3f ms), %s\n", static_cast<long long>(result.latency),
+                      1e3 * result.latency / rate,
+                      report.latencyCompensated ? "compensated" : "not compensated: the output is that late");
     if (report.automationNotices)
         out << "  automation: " << report.automationNotices << " notice(s) from the plug-in\n";
     const std::string realtime = realtimeText(report);

@@ -90,6 +90,14 @@ OutputVerdict AudioBench::inspect(int frames) const {
     return verdict;
 }
 
+double AudioBench::energy(int frames) const {
+    const int outputCount = plugin.record().numOutputs;
+    double sum = 0.0;
+    for (int channel = 0; channel < outputCount; ++channel)
+        for (int i = 0; i < frames; ++i) sum += static_cast<double>(outputs[channel][i]) * outputs[channel][i];
+    return outputCount > 0 ? sum / outputCount : 0.0;
+}
+
 void OutputVerdict::report(const std::string& context, CheckLog& log) const {
     if (!nonFinite.empty()) log.fail(context + nonFinite);
     if (!loud.empty()) log.warn(context + "very loud output, " + loud);

@@ -39,6 +39,8 @@ public:
     void process(int frames, bool watchCalls = false);
     // The last frames processed judged; reads the parameters only when they are loud.
     OutputVerdict inspect(int frames) const;
+    // The mean square of the last frames processed, over every output.
+    double energy(int frames) const;
 
 private:
     PluginInstance& plugin;

@@ -24,6 +24,7 @@ const CheckEntry kChecks[] = {
     {"real-time margin", checkRealtimeMargin},
     {"editor", checkEditor},
     {"configuration and state", checkConfiguration},
+    {"host misuse", checkHostMisuse},
 };
 
 // Generous: a check that has not finished by then has hung.

@@ -93,6 +93,7 @@ TEST(Validate, FindsEachPlantedFaultAndPassesCleanPlugins) {
          false},
         {fake("fake_chatty"), 1, "", nullptr, " lines (see --verbose)\n", "resumed", false, false},
         {fake("fake_chatty"), 1, "--verbose", nullptr, "\n    | Faulty: resumed\n", nullptr, false, false},
+        {fake("fake_trusts_indices"), 1, "", "8 host misuse", "during parameter 2, past the count", nullptr, false, false},
         {fake("fake_nan_on_silence"), 1, "-q", "3 audio", "    fail: ", "1 scan and identity", false, false},
         {fake("fake_nan_on_silence"), 1, "--brief", "", " passed, 1 failed (3 audio at every rate and block size)\n",
          "scan", false, false},

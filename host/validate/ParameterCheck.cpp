@@ -173,6 +173,7 @@ void checkProgramsAndParameters(const ValidationSettings& settings, CheckLog& lo
     markProgress("parameters");
     checkValues(plugin, texts, log, settings);
     checkAudioAtOutsideValues(plugin, log, settings.seed);
-    log.note(std::to_string(plugin.record().numPrograms) + " programs, " + std::to_string(plugin.record().numParams) +
-             " parameters");
+    const int32 programs = plugin.record().numPrograms, parameters = plugin.record().numParams;
+    log.note(std::to_string(programs) + (programs == 1 ? " program, " : " programs, ") + std::to_string(parameters) +
+             (parameters == 1 ? " parameter" : " parameters"));
 }

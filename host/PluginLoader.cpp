@@ -45,6 +45,8 @@ std::string resolvePluginPath(const std::string& nameOrPath) {
             for (const std::string& candidate :
                  {directory + "/" + nameOrPath, directory + "/" + nameOrPath + pluginFileExtension()})
                 if (isFile(candidate)) return candidate;
+            if (std::filesystem::is_directory(directory + "/" + nameOrPath, error))
+                return libraryInFolder(directory + "/" + nameOrPath);
         }
     }
     throw HostError(ExitCode::PluginNotFound, "plug-in not found: " + nameOrPath);

@@ -130,9 +130,17 @@ TEST_F(RenderErrors, AFolderHoldingOneLibraryIsThatPlugin) {
     const std::string bundle = scratch.file("Probe.vst");
     std::filesystem::create_directories(bundle + "/Contents/x86_64-linux");
     std::filesystem::copy_file(FAKE_PROBE_PATH, bundle + "/Contents/x86_64-linux/Probe.so");
-    const ToolRun run = runTool({"--list", bundle});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    EXPECT_EQ(run.out.rfind("Fake Probe\n", 0), 0u) << run.out;
+    const char* set = std::getenv("VST_PATH");
+    const std::string earlier = set ? set : "";
+    const std::string searched = scratch.path + (set ? ":" + earlier : "");
+    setenv("VST_PATH", searched.c_str(), 1);
+    for (const std::string& name : {bundle, std::string("Probe.vst")}) {
+        const ToolRun run = runTool({"--list", name});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out.rfind("Fake Probe\n", 0), 0u) << run.out;
+    }
+    if (set) setenv("VST_PATH", earlier.c_str(), 1);
+    else unsetenv("VST_PATH");
 }
 
 // A file cut short or damaged holds fewer frames than its header promises: the render

@@ -34,7 +34,7 @@ RenderResult renderThrough(PluginInstance& plugin, AudioReader& reader, AudioWri
         } else {
             inputEnded = true;
             frames = std::min<std::int64_t>(block, tailLeft);
-            if (frames == 0) break;
+            if (frames <= 0) break;
             tailLeft -= frames;
             std::fill(fileBlock.begin(), fileBlock.end(), 0.0f);
         }

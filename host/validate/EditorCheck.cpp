@@ -61,6 +61,7 @@ void checkEditor(const ValidationSettings& settings, CheckLog& log) {
     markProgress("asking the editor's size");
     std::string trouble;
     std::optional<EditorSize> size = reportedSize(plugin, trouble);
+    if (size) window.resize(size->width, size->height);
     plugin.configure(44100.0f, 512);
     plugin.start();
 
@@ -74,10 +75,13 @@ void checkEditor(const ValidationSettings& settings, CheckLog& log) {
             // Some editors know their size only once they are open.
             const std::string before = trouble;
             size = reportedSize(plugin, trouble);
-            if (size) log.warn("the editor reports " + before + " before it is opened");
-            else log.fail("the editor reports " + trouble + ", before and after it is opened");
+            if (size) {
+                log.warn("the editor reports " + before + " before it is opened");
+                window.resize(size->width, size->height);
+            } else {
+                log.fail("the editor reports " + trouble + ", before and after it is opened");
+            }
         }
-        if (opening == 1 && size) window.resize(size->width, size->height);
         for (int i = 0; i < idlesPerOpening(settings.level); ++i) idle(plugin, window, load);
         markProgress("closing " + std::to_string(opening));
         plugin.dispatch(effEditClose);

@@ -38,7 +38,7 @@ constexpr ExitCodeMeaning kMeanings[] = {
 std::string exitCodeTable() {
     std::string table;
     for (const ExitCodeMeaning& entry : kMeanings) {
-        char line[128];
+        char line[256];
         std::snprintf(line, sizeof line, "  %2d  %s\n", static_cast<int>(entry.code), entry.meaning);
         table += line;
     }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "host/DeclaredLength.h"
 #include "host/ExitCode.h"
 
 namespace {
@@ -102,6 +103,7 @@ AudioReader::AudioReader(const std::string& path) {
     info.sampleRate = sfInfo.samplerate;
     info.channels = sfInfo.channels;
     info.frames = sfInfo.frames;
+    info.promisedFrames = std::max<std::int64_t>(sfInfo.frames, declaredFrames(path));
     info.encodingKnown = encodingOf(sfInfo.format, info.encoding);
 }
 

@@ -13,6 +13,7 @@ struct AudioFormat {
     int sampleRate = 0;
     int channels = 0;
     std::int64_t frames = 0;
+    std::int64_t promisedFrames = 0;  // by the header; more than frames in a file cut short
     SampleEncoding encoding = SampleEncoding::Float;
     bool encodingKnown = false;  // false for encodings outside the four above
 };

@@ -29,6 +29,8 @@ constexpr ExitCodeMeaning kMeanings[] = {
     {ExitCode::ValidationFailed, "--validate: at least one check failed"},
     {ExitCode::NoEditorSnapshot, "--snapshot: the plug-in cannot draw its editor without a window"},
     {ExitCode::NoEditorWindow, "--edit: no display, or the plug-in opened no editor"},
+    {ExitCode::ShortInput, "the input ended before the frames its header promises; the output holds what\n"
+                           "      was read (see --allow-short-input)"},
 };
 
 }  // namespace
@@ -36,7 +38,7 @@ constexpr ExitCodeMeaning kMeanings[] = {
 std::string exitCodeTable() {
     std::string table;
     for (const ExitCodeMeaning& entry : kMeanings) {
-        char line[128];
+        char line[256];
         std::snprintf(line, sizeof line, "  %2d  %s\n", static_cast<int>(entry.code), entry.meaning);
         table += line;
     }

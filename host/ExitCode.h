@@ -24,6 +24,7 @@ enum class ExitCode : int {
     ValidationFailed = 16,
     NoEditorSnapshot = 17,
     NoEditorWindow = 18,
+    ShortInput = 19,
 };
 
 // One line per code, "  N  meaning", for the help text.

@@ -1,6 +1,7 @@
 #include "host/PluginLoader.h"
 
 #include <filesystem>
+#include <vector>
 
 #include "host/ExitCode.h"
 #include "host/platform/HostEnvironment.h"
@@ -15,15 +16,37 @@ bool isFile(const std::string& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
+// The one plug-in library in a folder, or in a bundle's Contents/<platform>/ folders.
+std::string libraryInFolder(const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> found;
+    std::vector<fs::path> places = {folder};
+    std::error_code error;
+    for (const auto& platform : fs::directory_iterator(fs::path(folder) / "Contents", error))
+        if (platform.is_directory(error)) places.push_back(platform.path());
+    for (const fs::path& place : places)
+        for (const auto& entry : fs::directory_iterator(place, error))
+            if (entry.path().extension() == pluginFileExtension() && isFile(entry.path().string()))
+                found.push_back(entry.path().string());
+    if (found.size() == 1) return found.front();
+    throw HostError(ExitCode::PluginNotFound, "plug-in not found: " + folder + " is a folder holding " +
+                                                  (found.empty() ? "no" : std::to_string(found.size())) + " " +
+                                                  pluginFileExtension() + " files; name the library itself");
+}
+
 }  // namespace
 
 std::string resolvePluginPath(const std::string& nameOrPath) {
     if (isFile(nameOrPath)) return nameOrPath;
+    std::error_code error;
+    if (std::filesystem::is_directory(nameOrPath, error)) return libraryInFolder(nameOrPath);
     if (nameOrPath.find('/') == std::string::npos) {
         for (const std::string& directory : pluginSearchDirectories()) {
             for (const std::string& candidate :
                  {directory + "/" + nameOrPath, directory + "/" + nameOrPath + pluginFileExtension()})
                 if (isFile(candidate)) return candidate;
+            if (std::filesystem::is_directory(directory + "/" + nameOrPath, error))
+                return libraryInFolder(directory + "/" + nameOrPath);
         }
     }
     throw HostError(ExitCode::PluginNotFound, "plug-in not found: " + nameOrPath);

@@ -29,9 +29,10 @@ int32 findProgram(PluginInstance& plugin, const std::string& numberOrName) {
     if (isWholeNumber(numberOrName)) {
         const int32 number = std::stoi(numberOrName);
         if (number < count) return number;
-        throw HostError(ExitCode::UnknownProgram, "no program " + numberOrName + ": the plug-in has " +
-                                                      std::to_string(count) + " programs (0.." +
-                                                      std::to_string(count - 1) + ")");
+        const std::string has = count == 0   ? "no programs"
+                                : count == 1 ? "1 program (0)"
+                                             : std::to_string(count) + " programs (0.." + std::to_string(count - 1) + ")";
+        throw HostError(ExitCode::UnknownProgram, "no program " + numberOrName + ": the plug-in has " + has);
     }
     for (int32 program = 0; program < count; ++program)
         if (sameName(plugin.programName(program), numberOrName)) return program;
@@ -44,7 +45,7 @@ int32 findParameter(PluginInstance& plugin, const std::string& indexOrName) {
         const int32 index = std::stoi(indexOrName);
         if (index < count) return index;
         throw HostError(ExitCode::UnknownParameter, "no parameter " + indexOrName + ": the plug-in has " +
-                                                        std::to_string(count) + " parameters");
+                                                        std::to_string(count) + (count == 1 ? " parameter" : " parameters"));
     }
     for (int32 index = 0; index < count; ++index)
         if (sameName(plugin.parameterName(index), indexOrName)) return index;

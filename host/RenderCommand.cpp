@@ -1,9 +1,11 @@
 #include "host/RenderCommand.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <fstream>
 #include <memory>
+#include <vector>
 
 #include "host/ChannelRouting.h"
 #include "host/EditorCommands.h"
@@ -41,17 +43,33 @@ void printSummary(PluginInstance& plugin, const RenderOptions& options, const Au
     report.result = &result;
     report.elapsedSeconds = elapsedSeconds;
     report.automationNotices = plugin.host().automation.size();
+    report.latencyCompensated = options.compensateLatency;
     out << (options.brief ? formatBriefSummary(report) : formatSummary(report));
+}
+
+// Some plug-ins report their latency only once audio flows; one silent block tells it.
+void processSilentBlock(PluginInstance& plugin, int frames) {
+    const int channels = std::max({plugin.record().numInputs, plugin.record().numOutputs, 1});
+    std::vector<std::vector<float>> inputs(channels, std::vector<float>(frames)), outputs = inputs;
+    std::vector<float*> inputPointers, outputPointers;
+    for (int channel = 0; channel < channels; ++channel) {
+        inputPointers.push_back(inputs[channel].data());
+        outputPointers.push_back(outputs[channel].data());
+    }
+    plugin.start();
+    plugin.process(inputPointers.data(), outputPointers.data(), frames);
+    plugin.stop();
 }
 
 void listPlugin(const RenderOptions& options, std::ostream& out) {
     PluginInstance plugin(options.pluginPath);
     plugin.configure(44100.0f, options.blockSize);
     applySettings(plugin, options);
+    processSilentBlock(plugin, options.blockSize);
     out << describePlugin(plugin);
 }
 
-void render(const RenderOptions& options, std::ostream& out, std::ostream& err) {
+ExitCode render(const RenderOptions& options, std::ostream& out, std::ostream& err) {
     AudioReader reader(options.inputPath);
     const AudioFormat& input = reader.format();
     const double rate = input.sampleRate;
@@ -63,6 +81,7 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
     RenderPlan plan;
     plan.blockSize = options.blockSize;
     plan.tailFrames = static_cast<std::int64_t>(std::llround(options.tailSeconds * rate));
+    plan.compensateLatency = options.compensateLatency;
     plan.inputSources = routeChannels(input.channels, plugin.record().numInputs, options.dropChannels);
     if (plugin.record().numOutputs < 1)
         throw HostError(ExitCode::ChannelMismatch, "the plug-in has no outputs");
@@ -101,6 +120,14 @@ void render(const RenderOptions& options, std::ostream& out, std::ostream& err) 
     writer.commit();
 
     if (!options.quiet) printSummary(plugin, options, input, encoding, result, elapsed.count(), out);
+    // A damaged or cut file reads short without an error; the user must not take the
+    // render for the whole file.
+    if (result.input.frames() >= input.promisedFrames) return ExitCode::Success;
+    if (!options.quiet || !options.allowShortInput)
+        err << "warning: " << options.inputPath << " ended after " << result.input.frames() << " of the "
+            << input.promisedFrames << " frames its header promises; the output holds what was read"
+            << (options.allowShortInput ? "" : " (exit code 19; see --allow-short-input)") << "\n";
+    return options.allowShortInput ? ExitCode::Success : ExitCode::ShortInput;
 }
 
 ExitCode validate(const RenderOptions& options, std::ostream& out) {
@@ -108,8 +135,12 @@ ExitCode validate(const RenderOptions& options, std::ostream& out) {
     settings.pluginPath = resolvePluginPath(options.pluginPath);
     settings.level = options.level;
     settings.seed = options.seed;
+    const ValidationDisplay display = options.brief     ? ValidationDisplay::OneLine
+                                      : options.quiet   ? ValidationDisplay::FailuresOnly
+                                      : options.verbose ? ValidationDisplay::Verbose
+                                                        : ValidationDisplay::Full;
     std::vector<CheckOutcome> outcomes;
-    const bool passed = runValidation(settings, out, outcomes);
+    const bool passed = runValidation(settings, display, out, outcomes);
     if (!options.reportPath.empty()) {
         std::ofstream report(options.reportPath);
         report << validationReportJson(settings, outcomes);
@@ -128,7 +159,7 @@ int runRenderTool(const std::vector<std::string>& arguments, std::ostream& out, 
         else if (options.list) listPlugin(options, out);
         else if (!options.snapshotPath.empty()) snapshotEditor(options, out);
         else if (options.edit) editInWindow(options, out);
-        else render(options, out, err);
+        else return static_cast<int>(render(options, out, err));
         return static_cast<int>(ExitCode::Success);
     } catch (const HostError& error) {
         err << "quorvane-render: " << error.what() << "\n";

@@ -106,9 +106,12 @@ bool applyFlag(RenderOptions& options, const std::string& flag) {
     else if (flag == "--edit") options.edit = true;
     else if (flag == "--quiet" || flag == "-q") options.quiet = true;
     else if (flag == "--brief") options.brief = true;
+    else if (flag == "--verbose" || flag == "-v") options.verbose = true;
     else if (flag == "--drop-channels") options.dropChannels = true;
     else if (flag == "--allow-out-of-range") options.allowOutOfRange = true;
     else if (flag == "--allow-nonfinite") options.allowNonFinite = true;
+    else if (flag == "--allow-short-input") options.allowShortInput = true;
+    else if (flag == "--no-latency-compensation") options.compensateLatency = false;
     else return false;
     return true;
 }
@@ -159,7 +162,8 @@ RenderOptions parseCommandLine(const std::vector<std::string>& arguments) {
 std::string helpText() {
     return "usage: quorvane-render [options] PLUGIN INPUT OUTPUT\n"
            "       quorvane-render --list [--program P] [--param X=V ...] PLUGIN\n"
-           "       quorvane-render --validate [--level 1..5] [--seed N] [--report FILE.json] PLUGIN\n"
+           "       quorvane-render --validate [--level 1..5] [--seed N] [--report FILE.json]\n"
+           "                                  [--brief | -q | -v] PLUGIN\n"
            "       quorvane-render --snapshot FILE.png [--program P] [--param X=V ...] PLUGIN\n"
            "       quorvane-render --edit [--program P] [--param X=V ...] PLUGIN\n"
            "\n"
@@ -180,6 +184,9 @@ std::string helpText() {
            "                          applied in order after the program)\n"
            "  --block N               frames per processing block (default 512)\n"
            "  --tail SECONDS          render this much silence after the input (default 0)\n"
+           "  --no-latency-compensation\n"
+           "                          keep the delay a plug-in reports: by default as many\n"
+           "                          frames come off the start and are rendered at the end\n"
            "  --cc TIME:CC=VALUE      MIDI control change (0..127) at TIME seconds\n"
            "  --bend TIME:VALUE       MIDI pitch bend 0..16383 (centre 8192) at TIME seconds\n"
            "  --bits 16|24|32|float   output sample format (default: the input's, or 24\n"
@@ -187,14 +194,18 @@ std::string helpText() {
            "  --drop-channels         drop input channels the plug-in has no input for\n"
            "  --allow-out-of-range    accept parameter values outside 0..1\n"
            "  --allow-nonfinite       write the output even if it holds NaN or infinity\n"
+           "  --allow-short-input     exit with 0 when the input ends before the frames its\n"
+           "                          header promises (a damaged or cut file)\n"
            "  --validate              run the validation battery on the plug-in, each check in\n"
            "                          a process of its own; exit code 16 when a check fails\n"
            "  --level 1..5            how long and how randomised the checks run (default 2;\n"
            "                          3 and up count allocations and locks in process)\n"
            "  --seed N                seed of the random signals and changes (default 1)\n"
            "  --report FILE.json      write the results as JSON as well\n"
+           "  -v, --verbose           with --validate: show what the plug-in printed in each check\n"
            "  --brief                 print a one-line summary\n"
-           "  -q, --quiet             print nothing but errors\n"
+           "  -q, --quiet             print nothing but errors; with --validate, only the\n"
+           "                          failed checks and the count\n"
            "  -h, --help              show this text\n"
            "\n"
            "A mono file feeds every input of a multi-channel plug-in; inputs beyond a file's\n"

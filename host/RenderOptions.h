@@ -25,6 +25,7 @@ struct RenderOptions {
     std::string snapshotPath;  // --snapshot: the editor's picture instead of audio
     bool quiet = false;
     bool brief = false;
+    bool verbose = false;  // --validate: what the plug-in printed, too
     std::string pluginPath;
     std::string inputPath;
     std::string outputPath;
@@ -37,6 +38,8 @@ struct RenderOptions {
     bool dropChannels = false;
     bool allowOutOfRange = false;
     bool allowNonFinite = false;
+    bool allowShortInput = false;
+    bool compensateLatency = true;
     bool validate = false;
     int level = 2;           // --validate: 1..5
     std::uint32_t seed = 1;  // --validate

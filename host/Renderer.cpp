@@ -23,6 +23,10 @@ RenderResult renderThrough(PluginInstance& plugin, AudioReader& reader, AudioWri
     std::int64_t position = 0;
     std::int64_t tailLeft = plan.tailFrames;
     bool inputEnded = false;
+    // Reported on resume; some plug-ins know it only once audio flows.
+    std::int64_t latency = std::max<int32>(0, plugin.record().initialDelay);
+    std::int64_t toDrop = plan.compensateLatency ? latency : 0;
+    if (plan.compensateLatency) tailLeft += latency;
     for (;;) {
         std::int64_t frames = inputEnded ? 0 : reader.read(fileBlock.data(), block);
         if (frames > 0) {
@@ -30,7 +34,7 @@ RenderResult renderThrough(PluginInstance& plugin, AudioReader& reader, AudioWri
         } else {
             inputEnded = true;
             frames = std::min<std::int64_t>(block, tailLeft);
-            if (frames == 0) break;
+            if (frames <= 0) break;
             tailLeft -= frames;
             std::fill(fileBlock.begin(), fileBlock.end(), 0.0f);
         }
@@ -43,15 +47,26 @@ RenderResult renderThrough(PluginInstance& plugin, AudioReader& reader, AudioWri
         const int32 blockFrames = static_cast<int32>(frames);
         if (VstEvents* events = midi.eventsFor(position, blockFrames)) plugin.sendEvents(events);
         plugin.process(inputPointers.data(), outputPointers.data(), blockFrames);
+        if (position == 0) {
+            const std::int64_t reported = std::max<int32>(0, plugin.record().initialDelay);
+            if (plan.compensateLatency) {
+                toDrop += reported - latency;
+                tailLeft += reported - latency;
+            }
+            latency = reported;
+        }
 
-        for (std::int64_t frame = 0; frame < frames; ++frame)
+        const std::int64_t dropped = std::min(toDrop, frames);
+        toDrop -= dropped;
+        for (std::int64_t frame = dropped; frame < frames; ++frame)
             for (int output = 0; output < outputs; ++output)
-                outputBlock[frame * outputs + output] = outputBuffers[output][frame];
-        result.output.add(outputBlock.data(), frames);
-        writer.write(outputBlock.data(), frames);
+                outputBlock[(frame - dropped) * outputs + output] = outputBuffers[output][frame];
+        result.output.add(outputBlock.data(), frames - dropped);
+        writer.write(outputBlock.data(), frames - dropped);
 
         position += frames;
         if (progress && totalFrames > 0) progress(std::min(1.0, position / totalFrames));
     }
+    result.latency = latency;
     return result;
 }

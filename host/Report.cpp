@@ -41,11 +41,15 @@ std::string flagsText(int32 flags) {
     return text.empty() ? "none" : text;
 }
 
-double realtimeFactor(const RenderReport& report) {
+// "  12.3x realtime"; nothing when there was no audio to time.
+std::string realtimeText(const RenderReport& report) {
     const double audioSeconds =
         static_cast<double>(report.result->output.frames()) / report.inputFormat.sampleRate;
-    return report.elapsedSeconds > 0.0 ? audioSeconds / report.elapsedSeconds : 0.0;
+    if (audioSeconds <= 0.0 || report.elapsedSeconds <= 0.0) return "";
+    return format("%6.1fx realtime", audioSeconds / report.elapsedSeconds);
 }
+
+std::string channelsText(int channels) { return std::to_string(channels) + (channels == 1 ? " channel" : " channels"); }
 
 std::string levelColumn(const SignalStats& stats, int channel) {
     if (channel >= stats.channels()) return format("%-24s", "");
@@ -71,6 +75,7 @@ std::string describePlugin(PluginInstance& plugin) {
     out << "  unique id: " << uniqueIdText(record.uniqueID) << ", VST "
         << plugin.dispatch(effGetVstVersion) << "\n";
     out << "  channels:  " << record.numInputs << " in, " << record.numOutputs << " out\n";
+    out << "  latency:   " << record.initialDelay << " frames\n";
     out << "  flags:     " << flagsText(record.flags) << "\n";
 
     out << "parameters (" << record.numParams << "):\n";
@@ -92,10 +97,10 @@ std::string formatSummary(const RenderReport& report) {
     out << report.pluginName;
     if (report.program >= 0) out << ", program " << report.program << " \"" << report.programName << "\"";
     out << "\n";
-    out << format("  input:  %s (%d Hz, %d channels, %.3f s)\n", report.inputPath.c_str(),
-                  report.inputFormat.sampleRate, result.input.channels(), result.input.frames() / rate);
-    out << format("  output: %s (%d Hz, %d channels, %.3f s, %s)\n", report.outputPath.c_str(),
-                  report.inputFormat.sampleRate, result.output.channels(), result.output.frames() / rate,
+    out << format("  input:  %s (%d Hz, %s, %.3f s)\n", report.inputPath.c_str(), report.inputFormat.sampleRate,
+                  channelsText(result.input.channels()).c_str(), result.input.frames() / rate);
+    out << format("  output: %s (%d Hz, %s, %.3f s, %s)\n", report.outputPath.c_str(), report.inputFormat.sampleRate,
+                  channelsText(result.output.channels()).c_str(), result.output.frames() / rate,
                   sampleEncodingName(report.outputEncoding));
     out << format("  %-9s%-12s%-12s%-12s%s\n", "channel", "in peak", "in RMS", "out peak", "out RMS");
     const int rows = std::max(result.input.channels(), result.output.channels());
@@ -106,9 +111,15 @@ std::string formatSummary(const RenderReport& report) {
         out << row << "\n";
     }
     out << "  (levels in dBFS)\n";
+    if (result.latency > 0)
+        out << format("  latency: %lld frames (%.3f ms), %s\n", static_cast<long long>(result.latency),
+                      1e3 * result.latency / rate,
+                      report.latencyCompensated ? "compensated" : "not compensated: the output is that late");
     if (report.automationNotices)
         out << "  automation: " << report.automationNotices << " notice(s) from the plug-in\n";
-    out << format("  time:   %.3f s, %.1fx realtime\n", report.elapsedSeconds, realtimeFactor(report));
+    const std::string realtime = realtimeText(report);
+    out << format("  time:   %.3f s", report.elapsedSeconds)
+        << (realtime.empty() ? "" : ", " + realtime.substr(realtime.find_first_not_of(' '))) << "\n";
     return out.str();
 }
 
@@ -117,11 +128,11 @@ std::string formatBriefSummary(const RenderReport& report) {
     const std::string name = report.program < 0 ? report.pluginName
                              : report.programName.empty() ? "program " + std::to_string(report.program)
                                                           : report.programName;
-    return format("%-24s in peak %6s RMS %6s dBFS   out peak %6s RMS %6s dBFS   %6.1fx realtime\n",
-                  name.c_str(), formatDecibels(result.input.overallPeak()).c_str(),
-                  formatDecibels(result.input.overallRms()).c_str(),
+    return format("%-24s in peak %6s RMS %6s dBFS   out peak %6s RMS %6s dBFS   ", name.c_str(),
+                  formatDecibels(result.input.overallPeak()).c_str(), formatDecibels(result.input.overallRms()).c_str(),
                   formatDecibels(result.output.overallPeak()).c_str(),
-                  formatDecibels(result.output.overallRms()).c_str(), realtimeFactor(report));
+                  formatDecibels(result.output.overallRms()).c_str()) +
+           (realtimeText(report).empty() ? "     no audio" : realtimeText(report)) + "\n";
 }
 
 void ProgressBar::update(double fraction) {

@@ -21,6 +21,7 @@ struct RenderReport {
     SampleEncoding outputEncoding = SampleEncoding::Float;
     const RenderResult* result = nullptr;
     std::size_t automationNotices = 0;
+    bool latencyCompensated = true;
     double elapsedSeconds = 0.0;
 };
 

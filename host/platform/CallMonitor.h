@@ -18,6 +18,8 @@ struct MonitoredCalls {
 };
 
 bool callMonitorAvailable();
+// False where counting cannot work at all: sanitizer builds, platforms without preloading.
+bool callMonitorPossible();
 // Starts or stops counting on the calling thread; free of allocation and locks.
 void watchThisThread(bool on);
 // What was counted since the last take; resets the counts.

@@ -13,6 +13,7 @@ public:
 
     // What effEditOpen takes: an X11 window id or a window handle.
     void* handle() const;
+    void resize(int width, int height);
     // Handles the events waiting for this window, as a host's event loop would.
     void pumpEvents();
 

@@ -9,11 +9,12 @@ struct IsolatedRun {
     bool finished = false;  // the work returned
     std::string output;     // what it returned
     std::string failure;    // why it did not: a crash, a hang, an early exit
+    std::string printed;    // what it wrote on standard output and standard error
 };
 
 // Runs work in a child process where the platform has them (in this process where it has
-// not) and hands back the text it returned. A child still running after timeoutSeconds
-// is killed.
+// not) and hands back the text it returned; what it prints is kept apart from ours. A
+// child still running after timeoutSeconds is killed.
 IsolatedRun runIsolated(const std::function<std::string()>& work, double timeoutSeconds);
 
 // Names the step the work is on, so a crash is reported with where it happened.

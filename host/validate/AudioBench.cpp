@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+
+#include "host/validate/CheckLog.h"
 
 #include "host/platform/CallMonitor.h"
 
@@ -61,59 +64,88 @@ void AudioBench::process(int frames, bool watchCalls) {
     if (watchCalls) watchThisThread(false);
 }
 
-std::string AudioBench::outputProblem(int frames) const {
+OutputVerdict AudioBench::inspect(int frames) const {
+    OutputVerdict verdict;
+    const auto where = [&](int channel, int i) {
+        return " in output " + std::to_string(channel + 1) + " at frame " + std::to_string(position - frames + i);
+    };
     const int outputCount = plugin.record().numOutputs;
     for (int channel = 0; channel < outputCount; ++channel) {
         for (int i = 0; i < frames; ++i) {
             const float sample = outputs[channel][i];
-            const char* what = std::isnan(sample)         ? "NaN"
-                               : std::isinf(sample)       ? "infinity"
-                               : std::fabs(sample) > kRunawayLevel ? "a value above +60 dBFS"
-                                                                   : nullptr;
-            if (what)
-                return std::string(what) + " in output " + std::to_string(channel + 1) + " at frame " +
-                       std::to_string(position - frames + i);
+            if (!std::isfinite(sample)) {
+                verdict.nonFinite = (std::isnan(sample) ? "NaN" : "infinity") + where(channel, i);
+                return verdict;
+            }
+            if (std::fabs(sample) <= kLoudLevel || !verdict.loud.empty()) continue;
+            char text[40];
+            std::snprintf(text, sizeof text, "%+.1f dBFS", 20.0 * std::log10(std::fabs(sample)));
+            verdict.loud = text + where(channel, i) + " with";
+            for (int32 index = 0; index < plugin.record().numParams; ++index) {
+                std::snprintf(text, sizeof text, " --param %d=%g", index, static_cast<double>(plugin.parameter(index)));
+                verdict.loud += text;
+            }
         }
     }
-    return "";
+    return verdict;
+}
+
+double AudioBench::energy(int frames) const {
+    const int outputCount = plugin.record().numOutputs;
+    double sum = 0.0;
+    for (int channel = 0; channel < outputCount; ++channel)
+        for (int i = 0; i < frames; ++i) sum += static_cast<double>(outputs[channel][i]) * outputs[channel][i];
+    return outputCount > 0 ? sum / outputCount : 0.0;
+}
+
+void OutputVerdict::report(const std::string& context, CheckLog& log) const {
+    if (!nonFinite.empty()) log.fail(context + nonFinite);
+    if (!loud.empty()) log.warn(context + "very loud output, " + loud);
 }
 
 BackgroundLoad::BackgroundLoad(PluginInstance& instance, const Plan& chosen)
-    : plugin(instance), plan(chosen), bench(instance, chosen.blockSize, chosen.seed) {
+    : plugin(instance), plan(chosen), bench(instance, chosen.blockSize, chosen.seed), granted(chosen.frames),
+      finishing(chosen.frames > 0) {
     // Notices arrive from both threads; the vector that records them is not shared safely.
     plugin.host().recordAutomation = false;
     audio = std::thread([this] { runAudio(); });
     automation = std::thread([this] { runAutomation(); });
 }
 
-BackgroundLoad::~BackgroundLoad() { stop(); }
-
-std::string BackgroundLoad::finish() {
-    if (audio.joinable()) audio.join();
-    return stop();
+BackgroundLoad::~BackgroundLoad() {
+    stopping = true;
+    end();
 }
 
-std::string BackgroundLoad::stop() {
-    stopping = true;
+OutputVerdict BackgroundLoad::finish() {
+    finishing = true;
+    end();
+    return verdict;
+}
+
+void BackgroundLoad::end() {
     if (audio.joinable()) audio.join();
     if (automation.joinable()) automation.join();
-    return problem;
 }
 
 void BackgroundLoad::runAudio() {
-    const auto blockTime = std::chrono::duration<double>(plan.blockSize / plan.sampleRate);
-    auto due = std::chrono::steady_clock::now();
-    while (!stopping && (plan.frames == 0 || processed < plan.frames)) {
+    while (!stopping) {
+        const std::int64_t done = processed.load();
+        if (done >= granted.load()) {
+            if (finishing) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
         // A fast plug-in would otherwise finish before the other thread gets going.
-        while (!stopping && changes < processed / kFramesPerChange && automationCanChange) std::this_thread::yield();
+        while (!stopping && changes < done / kFramesPerChange && automationCanChange) std::this_thread::yield();
         bench.fill(TestSignal::Noise, plan.blockSize, plan.sampleRate);
         bench.process(plan.blockSize, plan.watchCalls);
-        if (problem.empty()) problem = bench.outputProblem(plan.blockSize);
-        processed += plan.blockSize;
-        if (plan.paced) {
-            due += std::chrono::duration_cast<std::chrono::steady_clock::duration>(blockTime);
-            std::this_thread::sleep_until(due);
+        if (verdict.nonFinite.empty() || verdict.loud.empty()) {
+            const OutputVerdict found = bench.inspect(plan.blockSize);
+            if (verdict.nonFinite.empty()) verdict.nonFinite = found.nonFinite;
+            if (verdict.loud.empty()) verdict.loud = found.loud;
         }
+        processed += plan.blockSize;
     }
     audioDone = true;
 }
@@ -123,8 +155,11 @@ void BackgroundLoad::runAutomation() {
     const AEffect& record = plugin.record();
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
     automationCanChange = record.numParams > 0 || record.numPrograms > 1;
-    while (!stopping && !audioDone && automationCanChange) {
+    while (!stopping && automationCanChange) {
+        // Read before the count, so the changes owed for the last block are still made.
+        const bool audioEnded = audioDone;
         if (changes >= processed / kFramesPerChange) {
+            if (audioEnded) break;
             std::this_thread::yield();
             continue;
         }

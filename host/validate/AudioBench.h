@@ -14,8 +14,20 @@
 enum class TestSignal { Noise, Silence, Impulses, Square };
 const char* testSignalName(TestSignal signal);
 
-// Anything above +60 dBFS counts as a runaway output.
-constexpr float kRunawayLevel = 1000.0f;
+// Anything above +60 dBFS is worth a warning; a plug-in's own ranges may allow it.
+constexpr float kLoudLevel = 1000.0f;
+
+class CheckLog;
+
+// What is wrong with output: NaN or infinity is a fault, a very loud output only a
+// finding, told with the parameter values that gave it.
+struct OutputVerdict {
+    std::string nonFinite;  // "" or what and where
+    std::string loud;       // "" or the level, where, and the values as --param options
+    bool clean() const { return nonFinite.empty() && loud.empty(); }
+    // Fails the check on non-finite output, warns on loud output; context leads both.
+    void report(const std::string& context, CheckLog& log) const;
+};
 
 class AudioBench {
 public:
@@ -25,8 +37,10 @@ public:
     void fill(TestSignal signal, int frames, double sampleRate);
     // Processes frames (at most maxFrames) with the call monitor watching when asked.
     void process(int frames, bool watchCalls = false);
-    // "" when the last frames processed are finite and below +60 dBFS, else what is wrong.
-    std::string outputProblem(int frames) const;
+    // The last frames processed judged; reads the parameters only when they are loud.
+    OutputVerdict inspect(int frames) const;
+    // The mean square of the last frames processed, over every output.
+    double energy(int frames) const;
 
 private:
     PluginInstance& plugin;
@@ -36,39 +50,42 @@ private:
     std::int64_t position = 0;
 };
 
-// Audio on one thread (as fast as it goes, or paced like a sound card) and a parameter or
-// program change every 32 frames from another, until the frames are done or stop().
+// Audio on one thread, as fast as it goes, and a parameter or program change every 32
+// frames from another. The audio runs the plan's frames, or (with none planned) as many
+// as allow() grants, so the same seed gives the same changes however fast the machine.
 class BackgroundLoad {
 public:
     struct Plan {
         double sampleRate = 44100.0;
         int blockSize = 512;
-        std::int64_t frames = 0;  // 0: until stop()
-        bool paced = false;
+        std::int64_t frames = 0;  // 0: as granted by allow()
         bool watchCalls = false;
         std::uint32_t seed = 1;
     };
     BackgroundLoad(PluginInstance& plugin, const Plan& plan);
     ~BackgroundLoad();
-    // Ends the load now, or once its frames are done; answers the first output problem,
-    // "" when there was none.
-    std::string stop();
-    std::string finish();
+    void allow(std::int64_t frames) { granted += frames; }
+    // Waits until the frames are done and every change is made; answers the first
+    // non-finite and the first loud output.
+    OutputVerdict finish();
     std::int64_t framesProcessed() const { return processed.load(); }
     long changesMade() const { return changes.load(); }
 
 private:
     void runAudio();
     void runAutomation();
+    void end();
 
     PluginInstance& plugin;
     Plan plan;
     AudioBench bench;
+    std::atomic<std::int64_t> granted;
+    std::atomic<bool> finishing;
     std::atomic<bool> stopping{false};
     std::atomic<bool> audioDone{false};
     std::atomic<std::int64_t> processed{0};
     std::atomic<long> changes{0};
     std::atomic<bool> automationCanChange{true};
-    std::string problem;  // written by the audio thread only
+    OutputVerdict verdict;  // written by the audio thread only
     std::thread audio, automation;
 };

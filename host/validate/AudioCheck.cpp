@@ -39,12 +39,14 @@ std::string where(double rate, int block, TestSignal signal) {
            testSignalName(signal);
 }
 
-void run(AudioBench& bench, TestSignal signal, double rate, int block, std::int64_t frames, std::string& problem) {
-    for (std::int64_t done = 0; done < frames && problem.empty(); done += block) {
+OutputVerdict run(AudioBench& bench, TestSignal signal, double rate, int block, std::int64_t frames) {
+    OutputVerdict verdict;
+    for (std::int64_t done = 0; done < frames && verdict.clean(); done += block) {
         bench.fill(signal, block, rate);
         bench.process(block);
-        problem = bench.outputProblem(block);
+        verdict = bench.inspect(block);
     }
+    return verdict;
 }
 
 void restart(PluginInstance& plugin, double rate, int announcedBlock) {
@@ -76,8 +78,7 @@ double compareSilenceWithNoise(PluginInstance& plugin, AudioBench& bench, double
         noise = processorSeconds(bench, TestSignal::Noise, rate, blocks);
     }
     if (noise < kMeasurableSeconds) return 0.0;
-    std::string problem;
-    run(bench, TestSignal::Silence, rate, kCostBlock, static_cast<std::int64_t>(kDecaySeconds * rate), problem);
+    run(bench, TestSignal::Silence, rate, kCostBlock, static_cast<std::int64_t>(kDecaySeconds * rate));
     const double cost = processorSeconds(bench, TestSignal::Silence, rate, blocks) / noise;
     if (cost > kSilenceCostLimit)
         log.fail(std::to_string(static_cast<int>(rate)) + " Hz: silence after noise costs " + std::to_string(cost) +
@@ -97,11 +98,8 @@ void checkAudio(const ValidationSettings& settings, CheckLog& log) {
             markProgress(std::to_string(static_cast<int>(rate)) + " Hz, block " + std::to_string(block));
             restart(plugin, rate, block);
             const std::int64_t frames = std::max<std::int64_t>(block, static_cast<std::int64_t>(signalSeconds(settings.level) * rate));
-            for (TestSignal signal : kSignals) {
-                std::string problem;
-                run(bench, signal, rate, block, frames, problem);
-                if (!problem.empty()) log.fail(where(rate, block, signal) + ": " + problem);
-            }
+            for (TestSignal signal : kSignals)
+                run(bench, signal, rate, block, frames).report(where(rate, block, signal) + ": ", log);
             ++combinations;
         }
         markProgress(std::to_string(static_cast<int>(rate)) + " Hz, the cost of silence");
@@ -109,10 +107,8 @@ void checkAudio(const ValidationSettings& settings, CheckLog& log) {
         // A host may hand over more than it announced; the plug-in must survive it.
         markProgress(std::to_string(static_cast<int>(rate)) + " Hz, a block 8 times the announced size");
         restart(plugin, rate, kAnnouncedBlock);
-        std::string problem;
-        run(bench, TestSignal::Noise, rate, kAnnouncedBlock * kOversizeFactor, kAnnouncedBlock * kOversizeFactor, problem);
-        if (!problem.empty())
-            log.fail(std::to_string(static_cast<int>(rate)) + " Hz, a block 8 times the announced size: " + problem);
+        run(bench, TestSignal::Noise, rate, kAnnouncedBlock * kOversizeFactor, kAnnouncedBlock * kOversizeFactor)
+            .report(std::to_string(static_cast<int>(rate)) + " Hz, a block 8 times the announced size: ", log);
     }
     plugin.stop();
     char summary[96];

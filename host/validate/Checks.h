@@ -19,3 +19,4 @@ void checkAutomation(const ValidationSettings& settings, CheckLog& log);
 void checkRealtimeMargin(const ValidationSettings& settings, CheckLog& log);
 void checkEditor(const ValidationSettings& settings, CheckLog& log);
 void checkConfiguration(const ValidationSettings& settings, CheckLog& log);
+void checkHostMisuse(const ValidationSettings& settings, CheckLog& log);

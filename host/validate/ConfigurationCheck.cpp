@@ -71,8 +71,7 @@ void tryFile(const ValidationSettings& settings, const fs::path& directory, cons
     AudioBench bench(plugin, 512, settings.seed);
     bench.fill(TestSignal::Noise, 512, 44100.0);
     bench.process(512);
-    const std::string problem = bench.outputProblem(512);
-    if (!problem.empty()) log.fail(about + problem);
+    bench.inspect(512).report(about, log);
     plugin.stop();
 }
 

@@ -1,6 +1,7 @@
 // Check 2: every program and parameter as a host's generic editor sees them: names and
 // display texts read into guarded buffers, values set and read back, and values at and
 // just beyond the ends of 0..1.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -51,6 +52,13 @@ public:
         const void* end = std::memchr(buffer, '\0', kTextBuffer);
         bool pastEnd = false;
         for (std::size_t i = kGuard + kTextBuffer; i < sizeof area; ++i) pastEnd = pastEnd || area[i] != kGuardByte;
+        wroteNothing = !end && !pastEnd && std::all_of(buffer, buffer + kTextBuffer, [](char c) {
+            return static_cast<unsigned char>(c) == kGuardByte;
+        });
+        if (wroteNothing) {
+            log.warn(about + ": the plug-in wrote no text");
+            return "";
+        }
         if (!end || pastEnd) {
             log.fail(about + " is longer than the " + std::to_string(kTextBuffer) + "-byte buffer given (nominal " +
                      std::to_string(query.nominal) + ")");
@@ -71,6 +79,8 @@ public:
                      " characters, more than the nominal " + std::to_string(query.nominal));
         return std::string(buffer, length);
     }
+    // True when the last read left the buffer untouched: no text, but no empty one either.
+    bool wroteNothing = false;
 
 private:
     PluginInstance& plugin;
@@ -88,7 +98,7 @@ void checkPrograms(PluginInstance& plugin, TextReader& texts, CheckLog& log) {
         const std::string subject = "program " + std::to_string(program);
         if (plugin.currentProgram() != program)
             log.fail(subject + " selected, but the plug-in reports program " + std::to_string(plugin.currentProgram()));
-        if (texts.read(kProgramName, 0, subject).empty()) log.warn(subject + " has no name");
+        if (texts.read(kProgramName, 0, subject).empty() && !texts.wroteNothing) log.warn(subject + " has no name");
     }
     // One past the end is a host's off-by-one; it must not change anything.
     if (count > 0) {
@@ -107,7 +117,7 @@ void checkValues(PluginInstance& plugin, TextReader& texts, CheckLog& log, const
         const std::string subject = parameterSubject(index);
         const float initial = plugin.parameter(index);
         if (!(initial >= 0.0f && initial <= 1.0f)) log.fail(subject + " starts at " + std::to_string(initial) + ", outside 0..1");
-        if (texts.read(kParameterName, index, subject).empty()) log.warn(subject + " has no name");
+        if (texts.read(kParameterName, index, subject).empty() && !texts.wroteNothing) log.warn(subject + " has no name");
         texts.read(kParameterLabel, index, subject);
 
         std::vector<float> values = {0.0f, 1.0f};
@@ -142,9 +152,9 @@ void checkAudioAtOutsideValues(PluginInstance& plugin, CheckLog& log, std::uint3
         for (int block = 0; block < 8; ++block) {
             bench.fill(TestSignal::Noise, kBlock, 44100.0);
             bench.process(kBlock);
-            const std::string problem = bench.outputProblem(kBlock);
-            if (!problem.empty()) {
-                log.fail("with every parameter at " + std::to_string(outside) + ": " + problem);
+            const OutputVerdict verdict = bench.inspect(kBlock);
+            if (!verdict.clean()) {
+                verdict.report("with every parameter at " + std::to_string(outside) + ": ", log);
                 break;
             }
         }
@@ -163,6 +173,7 @@ void checkProgramsAndParameters(const ValidationSettings& settings, CheckLog& lo
     markProgress("parameters");
     checkValues(plugin, texts, log, settings);
     checkAudioAtOutsideValues(plugin, log, settings.seed);
-    log.note(std::to_string(plugin.record().numPrograms) + " programs, " + std::to_string(plugin.record().numParams) +
-             " parameters");
+    const int32 programs = plugin.record().numPrograms, parameters = plugin.record().numParams;
+    log.note(std::to_string(programs) + (programs == 1 ? " program, " : " programs, ") + std::to_string(parameters) +
+             (parameters == 1 ? " parameter" : " parameters"));
 }

@@ -1,5 +1,6 @@
 // Check 1: a host scanning its plug-in folder loads and unloads each plug-in many times;
-// what it learns must not change between loads, and the plug-in must keep quiet.
+// what it learns must not change between loads, and the plug-in should keep quiet.
+#include <algorithm>
 #include <sstream>
 
 #include "host/PluginInstance.h"
@@ -65,13 +66,15 @@ void checkScanAndIdentity(const ValidationSettings& settings, CheckLog& log) {
                 log.fail(identity[i].name + " changed at load " + std::to_string(load) + ": '" + first[i].value +
                          "', then '" + identity[i].value + "'");
     }
+    // Hosts show what a plug-in prints to nobody, or in their own log.
     const std::string printed = output.finish();
     if (!printed.empty()) {
         std::istringstream lines(printed);
         std::string firstLine;
         std::getline(lines, firstLine);
-        log.fail("printed " + std::to_string(printed.size()) + " bytes on standard output, beginning '" + firstLine +
-                 "'");
+        const long count = std::count(printed.begin(), printed.end(), '\n') + (printed.back() == '\n' ? 0 : 1);
+        log.warn("printed " + std::to_string(count) + " line(s) on standard output over " + std::to_string(kLoads) +
+                 " loads, beginning '" + firstLine + "'");
     }
     log.note(std::to_string(kLoads) + " loads, " + std::to_string(first.size()) + " identity fields compared");
 }

@@ -33,13 +33,13 @@ void checkRealtimeMargin(const ValidationSettings& settings, CheckLog& log) {
         plugin.start();
         const int blocks = std::max(1, static_cast<int>(measuredSeconds(settings.level) * rate / kBlock));
         double total = 0.0, worst = 0.0;
-        std::string problem;
+        OutputVerdict verdict;
         for (int block = -kWarmUpBlocks; block < blocks; ++block) {
             bench.fill(TestSignal::Noise, kBlock, rate);
             const auto start = std::chrono::steady_clock::now();
             bench.process(kBlock);
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            if (problem.empty()) problem = bench.outputProblem(kBlock);
+            if (verdict.clean()) verdict = bench.inspect(kBlock);
             if (block < 0) continue;
             total += seconds;
             worst = std::max(worst, seconds);
@@ -51,7 +51,7 @@ void checkRealtimeMargin(const ValidationSettings& settings, CheckLog& log) {
         std::snprintf(line, sizeof line, "%6d Hz: %.1fx realtime, worst block %.3f ms (%.1f times the mean)",
                       static_cast<int>(rate), factor, worst * 1e3, worst / mean);
         log.note(line);
-        if (!problem.empty()) log.fail(std::to_string(static_cast<int>(rate)) + " Hz: " + problem);
+        verdict.report(std::to_string(static_cast<int>(rate)) + " Hz: ", log);
         if (factor < 1.0) log.warn(std::to_string(static_cast<int>(rate)) + " Hz: slower than real time here");
         else if (worst > blockSeconds)
             log.warn(std::to_string(static_cast<int>(rate)) + " Hz: the worst block took longer than its " +

@@ -1,8 +1,12 @@
 #include "host/validate/Validator.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <sstream>
 
+#include "host/ExitCode.h"
+#include "host/PluginInstance.h"
 #include "host/platform/IsolatedRun.h"
 
 namespace {
@@ -20,12 +24,13 @@ const CheckEntry kChecks[] = {
     {"real-time margin", checkRealtimeMargin},
     {"editor", checkEditor},
     {"configuration and state", checkConfiguration},
+    {"host misuse", checkHostMisuse},
 };
 
 // Generous: a check that has not finished by then has hung.
 double timeoutSeconds(int level) { return 60.0 * level + 60.0; }
 
-CheckLog runInChild(const CheckEntry& check, const ValidationSettings& settings) {
+CheckLog runInChild(const CheckEntry& check, const ValidationSettings& settings, std::string& printed) {
     const IsolatedRun run = runIsolated(
         [&] {
             CheckLog log;
@@ -37,10 +42,33 @@ CheckLog runInChild(const CheckEntry& check, const ValidationSettings& settings)
             return log.serialise();
         },
         timeoutSeconds(settings.level));
-    if (run.finished) return CheckLog::parse(run.output);
-    CheckLog log;
-    log.fail(run.failure);
+    printed = run.printed;
+    CheckLog log = run.finished ? CheckLog::parse(run.output) : CheckLog();
+    if (!run.finished) log.fail(run.failure);
     return log;
+}
+
+std::size_t lineCount(const std::string& text) {
+    if (text.empty()) return 0;
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + (text.back() == '\n' ? 0 : 1);
+}
+
+// A plug-in that does not load fails no check: it is not a plug-in to check. The load is
+// tried in a child too, in case it crashes; check 1 reports that.
+void requireLoadable(const std::string& path) {
+    const IsolatedRun run = runIsolated(
+        [&] {
+            try {
+                PluginInstance plugin(path);
+            } catch (const HostError& error) {
+                return std::to_string(static_cast<int>(error.code)) + " " + error.what();
+            }
+            return std::string();
+        },
+        timeoutSeconds(1));
+    if (!run.finished || run.output.empty()) return;
+    const std::string::size_type space = run.output.find(' ');
+    throw HostError(static_cast<ExitCode>(std::stoi(run.output.substr(0, space))), run.output.substr(space + 1));
 }
 
 std::string statusWord(const CheckLog& log) {
@@ -61,7 +89,9 @@ void printEntries(const char* prefix, const std::vector<std::string>& entries, s
         out << prefix << "... and " << entries.size() - kListedEntries << " more (see --report)\n";
 }
 
-void printOutcome(const CheckOutcome& outcome, std::ostream& out) {
+void printOutcome(const CheckOutcome& outcome, ValidationDisplay display, std::ostream& out) {
+    const bool failed = outcome.log.status() == CheckStatus::Failed;
+    if (display == ValidationDisplay::OneLine || (display == ValidationDisplay::FailuresOnly && !failed)) return;
     char line[200];
     std::string title = std::to_string(outcome.number) + " " + outcome.name + " ";
     title.resize(40, '.');
@@ -71,9 +101,29 @@ void printOutcome(const CheckOutcome& outcome, std::ostream& out) {
         out << " (" << count << (count == 1 ? " warning)" : " warnings)");
     out << "\n";
     printEntries("    fail: ", outcome.log.failures, out);
+    if (display == ValidationDisplay::FailuresOnly) return;
     printEntries("    warning: ", outcome.log.warnings, out);
     printEntries("    ", outcome.log.notes, out);
+    if (const std::size_t lines = lineCount(outcome.printed)) {
+        if (display != ValidationDisplay::Verbose) {
+            out << "    the plug-in printed " << lines << (lines == 1 ? " line" : " lines") << " (see --verbose)\n";
+        } else {
+            out << "    the plug-in printed:\n";
+            std::istringstream printed(outcome.printed);
+            for (std::string printedLine; std::getline(printed, printedLine);) out << "    | " << printedLine << "\n";
+        }
+    }
     out.flush();
+}
+
+void printOneLine(const ValidationSettings& settings, int passed, int failed, const std::vector<CheckOutcome>& outcomes,
+                  std::ostream& out) {
+    out << settings.pluginPath << ": " << passed << " passed, " << failed << " failed";
+    std::string names;
+    for (const CheckOutcome& outcome : outcomes)
+        if (outcome.log.status() == CheckStatus::Failed)
+            names += (names.empty() ? "" : ", ") + std::to_string(outcome.number) + " " + outcome.name;
+    out << (names.empty() ? "" : " (" + names + ")") << "\n";
 }
 
 std::string jsonText(const std::string& text) {
@@ -101,8 +151,13 @@ std::string jsonList(const std::vector<std::string>& texts) {
 
 }  // namespace
 
-bool runValidation(const ValidationSettings& settings, std::ostream& out, std::vector<CheckOutcome>& outcomes) {
-    out << "validating " << settings.pluginPath << " at level " << settings.level << ", seed " << settings.seed << "\n";
+bool runValidation(const ValidationSettings& settings, ValidationDisplay display, std::ostream& out,
+                   std::vector<CheckOutcome>& outcomes) {
+    requireLoadable(settings.pluginPath);
+    const bool full = display == ValidationDisplay::Full || display == ValidationDisplay::Verbose;
+    if (full)
+        out << "validating " << settings.pluginPath << " at level " << settings.level << ", seed " << settings.seed
+            << "\n";
     out.flush();
     int passed = 0, failed = 0;
     int number = 0;
@@ -111,14 +166,15 @@ bool runValidation(const ValidationSettings& settings, std::ostream& out, std::v
         outcome.number = ++number;
         outcome.name = check.name;
         const auto start = std::chrono::steady_clock::now();
-        outcome.log = runInChild(check, settings);
+        outcome.log = runInChild(check, settings, outcome.printed);
         outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        printOutcome(outcome, out);
+        printOutcome(outcome, display, out);
         if (outcome.log.status() == CheckStatus::Passed) ++passed;
         if (outcome.log.status() == CheckStatus::Failed) ++failed;
         outcomes.push_back(outcome);
     }
-    out << passed << " passed, " << failed << " failed\n";
+    if (display == ValidationDisplay::OneLine) printOneLine(settings, passed, failed, outcomes, out);
+    else out << passed << " passed, " << failed << " failed\n";
     return failed == 0;
 }
 
@@ -136,7 +192,8 @@ std::string validationReportJson(const ValidationSettings& settings, const std::
                   ", \"name\": " + jsonText(outcome.name) + ", \"result\": \"" + word + "\", \"seconds\": " + seconds +
                   ",\n     \"skipReason\": " + jsonText(outcome.log.skipReason) +
                   ", \"failures\": " + jsonList(outcome.log.failures) + ",\n     \"warnings\": " +
-                  jsonList(outcome.log.warnings) + ", \"notes\": " + jsonList(outcome.log.notes) + "}";
+                  jsonList(outcome.log.warnings) + ", \"notes\": " + jsonList(outcome.log.notes) +
+                  ",\n     \"printed\": " + jsonText(outcome.printed) + "}";
     }
     return "{\n  \"plugin\": " + jsonText(settings.pluginPath) + ",\n  \"level\": " + std::to_string(settings.level) +
            ",\n  \"seed\": " + std::to_string(settings.seed) + ",\n  \"passed\": " + std::to_string(passed) +

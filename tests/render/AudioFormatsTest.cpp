@@ -95,7 +95,13 @@ TEST(AudioFormats, AMonoFileFeedsBothInputsAndTheSummaryCountsChannels) {
         ASSERT_EQ(stereo.at(i, 0), mono.at(i, 0));
         ASSERT_EQ(stereo.at(i, 1), mono.at(i, 0));
     }
-    EXPECT_NE(run.out.find("16000 Hz, 1 channels"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("16000 Hz, 1 channel,"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("16000 Hz, 2 channels"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("x realtime"), std::string::npos);
+
+    // An empty file has no realtime factor to speak of.
+    writeAudio(scratch.file("empty.wav"), Audio(), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    const ToolRun empty = runTool({FAKE_PROBE_PATH, scratch.file("empty.wav"), scratch.file("out.wav")});
+    EXPECT_EQ(empty.exitCode, 0) << empty.err;
+    EXPECT_EQ(empty.out.find("realtime"), std::string::npos) << empty.out;
 }

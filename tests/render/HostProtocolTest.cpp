@@ -7,6 +7,7 @@
 
 #include "host/PluginInstance.h"
 #include "tests/render/RenderTestSupport.h"
+#include "tests/render/fakes/FakeLatency.h"
 #include "tests/render/fakes/FakeProbe.h"
 
 namespace {
@@ -173,4 +174,37 @@ TEST(HostProtocol, ListShowsParametersWithTextsAndPrograms) {
     EXPECT_NE(run.out.find("current 1"), std::string::npos);
     for (const char* name : {"0  Unity", "1  Quiet", "2  Silent"}) EXPECT_NE(run.out.find(name), std::string::npos);
     EXPECT_EQ(probe.seen().instancesAlive, 0);
+}
+
+// A plug-in that reports its latency once audio flows: compensated, the output lines up
+// with the input and has its length; without, it comes that late and loses its end.
+TEST(HostProtocol, ReportedLatencyIsCompensatedUnlessAskedNotTo) {
+    ScratchDirectory scratch;
+    const Audio input = makeNoise(8000, 2, 0.1, 0.5);
+    writeAudio(scratch.file("in.wav"), input, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    const std::string plugin = std::string(FAKE_PLUGIN_DIR) + "/fake_latency.so";
+    struct Case {
+        std::vector<std::string> options;
+        std::int64_t delay;  // of the output against the input
+        const char* summary;
+    };
+    const Case cases[] = {
+        {{"--block", "100"}, 0, "latency: 240 frames (30.000 ms), compensated"},
+        {{"--no-latency-compensation"}, kFakeLatency, "not compensated"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options.front());
+        std::vector<std::string> arguments = {plugin, scratch.file("in.wav"), scratch.file("out.wav")};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const ToolRun run = runTool(arguments);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(run.out.find(c.summary), std::string::npos) << run.out;
+        const Audio output = readAudio(scratch.file("out.wav"));
+        ASSERT_EQ(output.frames(), input.frames());
+        for (std::int64_t frame = 0; frame < output.frames(); ++frame)
+            for (int channel = 0; channel < 2; ++channel)
+                ASSERT_EQ(output.at(frame, channel), frame < c.delay ? 0.0f : input.at(frame - c.delay, channel) * 0.5f)
+                    << "frame " << frame;
+    }
+    EXPECT_NE(runTool({"--list", plugin}).out.find("latency:   240 frames"), std::string::npos);
 }

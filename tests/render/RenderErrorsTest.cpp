@@ -44,6 +44,7 @@ TEST_F(RenderErrors, EveryFailureHasItsCodeAndLeavesNoOutput) {
     // Sun audio is readable by the library but is not one of the formats we take.
     writeAudio(scratch.file("sun.au"), makeNoise(8000, 1, 0.1, 0.5), SF_FORMAT_AU | SF_FORMAT_PCM_16);
     std::filesystem::create_directory(scratch.file("taken.wav"));
+    std::filesystem::create_directory(scratch.file("empty.vst"));
     const std::string probe = FAKE_PROBE_PATH;
     struct Case {
         std::vector<std::string> arguments;
@@ -73,6 +74,9 @@ TEST_F(RenderErrors, EveryFailureHasItsCodeAndLeavesNoOutput) {
         {{"--snapshot", scratch.file("panel.png"), probe}, ExitCode::NoEditorSnapshot, "without a display"},
         {{"--edit", probe}, ExitCode::NoEditorWindow, "has no editor"},
         {{"--edit", "--list", probe}, ExitCode::Usage, "exclude each other"},
+        {{"--list", scratch.file("empty.vst")}, ExitCode::PluginNotFound, "is a folder holding no .so files"},
+        {{"--validate", FAKE_NULL_PATH}, ExitCode::NoInstance, "returned no instance"},
+        {{"--validate", scratch.file("text.so")}, ExitCode::PluginNotLoadable, "cannot load"},
     };
     for (const Case& c : cases) {
         std::string line;
@@ -119,6 +123,58 @@ TEST_F(RenderErrors, AFailedRunLeavesAnExistingOutputUntouched) {
     const Audio before = readAudio(output);
     expectFailure({FAKE_PROBE_PATH, input, output, "--param", "Poison=1"}, ExitCode::NonFiniteOutput, "NaN");
     EXPECT_EQ(readAudio(output).samples, before.samples);
+}
+
+// A folder stands for the one library in it, or in a bundle's Contents/<platform>/.
+TEST_F(RenderErrors, AFolderHoldingOneLibraryIsThatPlugin) {
+    const std::string bundle = scratch.file("Probe.vst");
+    std::filesystem::create_directories(bundle + "/Contents/x86_64-linux");
+    std::filesystem::copy_file(FAKE_PROBE_PATH, bundle + "/Contents/x86_64-linux/Probe.so");
+    const char* set = std::getenv("VST_PATH");
+    const std::string earlier = set ? set : "";
+    const std::string searched = scratch.path + (set ? ":" + earlier : "");
+    setenv("VST_PATH", searched.c_str(), 1);
+    for (const std::string& name : {bundle, std::string("Probe.vst")}) {
+        const ToolRun run = runTool({"--list", name});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_EQ(run.out.rfind("Fake Probe\n", 0), 0u) << run.out;
+    }
+    if (set) setenv("VST_PATH", earlier.c_str(), 1);
+    else unsetenv("VST_PATH");
+}
+
+// A file cut short or damaged holds fewer frames than its header promises: the render
+// warns with both figures and says so in its exit code, unless that is allowed.
+TEST_F(RenderErrors, AnInputShorterThanItsHeaderSaysIsTold) {
+    struct Case {
+        const char* name;
+        int format;
+        bool garbage;  // else cut in half
+    };
+    const Case cases[] = {
+        {"cut.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, false},
+        {"cut.aiff", SF_FORMAT_AIFF | SF_FORMAT_PCM_24, false},
+        {"cut.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, false},
+        {"damaged.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = scratch.file(c.name);
+        writeAudio(path, makeNoise(8000, 1, 1.0, 0.5), c.format);
+        const std::uintmax_t size = std::filesystem::file_size(path);
+        if (c.garbage) {
+            std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+            file.seekp(static_cast<std::streamoff>(size / 2));
+            for (std::uintmax_t i = 0; i < size / 8; ++i) file.put(static_cast<char>(i * 37 + 11));
+        } else {
+            std::filesystem::resize_file(path, size / 2);
+        }
+        const ToolRun strict = runTool({FAKE_PROBE_PATH, path, output});
+        EXPECT_EQ(strict.exitCode, static_cast<int>(ExitCode::ShortInput)) << strict.err;
+        EXPECT_NE(strict.err.find(" of the 8000 frames its header promises"), std::string::npos) << strict.err;
+        EXPECT_LT(readAudio(output).frames(), 8000);
+        EXPECT_EQ(runTool({FAKE_PROBE_PATH, path, output, "-q", "--allow-short-input"}).exitCode, 0);
+    }
 }
 
 TEST(RenderProgram, ExitStatusReachesTheShell) {

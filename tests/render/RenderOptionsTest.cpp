@@ -101,7 +101,7 @@ TEST(RenderOptions, BadCommandLinesAreRefusedWithTheirCode) {
 TEST(RenderOptions, HelpNeedsNothingElseAndListsEveryExitCode) {
     EXPECT_TRUE(parseCommandLine({"--help"}).help);
     const std::string help = helpText();
-    for (int code = 0; code <= static_cast<int>(ExitCode::ValidationFailed); ++code) {
+    for (int code = 0; code <= static_cast<int>(ExitCode::ShortInput); ++code) {
         char line[16];
         std::snprintf(line, sizeof line, "\n  %2d  ", code);
         EXPECT_NE(help.find(line), std::string::npos) << "exit code " << code;

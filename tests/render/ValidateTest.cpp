@@ -4,7 +4,9 @@
 #include <stdio.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -17,17 +19,16 @@ struct Validation {
     std::string out;
 };
 
-Validation validate(const std::string& plugin, int level, const std::string& report) {
-    const std::string command = std::string(QV_RENDER_TOOL) + " --validate " + plugin + " --level " +
-                                std::to_string(level) + " --report " + report + " 2>/dev/null";
-    Validation run;
+// The tool as a program; command is what runs it, environment and options included.
+Validation run(const std::string& command) {
+    Validation result;
     FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
+    if (!pipe) return result;
     char buffer[4096];
-    for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, got);
+    for (std::size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, got);
     const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
 }
 
 std::string readFile(const std::string& path) {
@@ -38,16 +39,21 @@ std::string readFile(const std::string& path) {
 }
 
 std::string lineStartingWith(const std::string& text, const std::string& start) {
-    const std::string::size_type at = text.find("\n" + start);
+    const std::string lines = "\n" + text;
+    const std::string::size_type at = lines.find("\n" + start);
     if (at == std::string::npos) return "";
-    return text.substr(at + 1, text.find('\n', at + 1) - at - 1);
+    return lines.substr(at + 1, lines.find('\n', at + 1) - at - 1);
 }
 
+std::string fake(const char* name) { return std::string(FAKE_PLUGIN_DIR) + "/" + name + ".so"; }
+
 struct Case {
-    const char* plugin;
+    std::string plugin;
     int level;
-    const char* failedCheck;  // the start of the one line that must fail, or null for none
-    const char* finding;      // a text the report must hold
+    std::string options;      // more options; "env ..." before the tool
+    const char* failedCheck;  // the start of the one line that must fail ("" one line), or null for none
+    const char* finding;      // a text the output must hold
+    const char* absent;       // a text it must not hold, or null
     bool needsDisplay;
     bool needsMonitor;
 };
@@ -55,33 +61,88 @@ struct Case {
 }  // namespace
 
 TEST(Validate, FindsEachPlantedFaultAndPassesCleanPlugins) {
+    ScratchDirectory scratch;
+    // The tool and its call monitor installed in a folder whose name has a space, and the
+    // tool alone, without the monitor.
+    const std::string spaced = scratch.file("my tools"), alone = scratch.file("alone");
+    std::filesystem::create_directories(spaced);
+    std::filesystem::create_directories(alone);
+    std::filesystem::copy_file(QV_RENDER_TOOL, spaced + "/quorvane-render");
+    std::filesystem::copy_file(QV_MONITOR_PATH, spaced + "/quorvane-rt-monitor.so");
+    std::filesystem::copy_file(QV_RENDER_TOOL, alone + "/quorvane-render");
+    const std::string tool = std::string("'") + QV_RENDER_TOOL + "'";
+    const char* noDisplay = "env -u DISPLAY ";
     const Case cases[] = {
-        {FAKE_CLEAN_PATH, 3, nullptr, "closed from inside the idle", true, false},
-        {QV_PLUGIN_PATH, 3, nullptr, "6 damaged settings files tried", false, false},
-        {FAKE_NAN_ON_SILENCE_PATH, 1, "3 audio", "NaN in output 1", false, false},
-        {FAKE_ALLOCATES_PATH, 3, "4 automation", "malloc called", false, true},
-        {FAKE_CRASH_ON_IDLE_CLOSE_PATH, 1, "6 editor", "during closing from inside the idle", true, false},
-        {FAKE_LONG_DISPLAY_PATH, 1, "2 programs", "parameter 1 display text is longer than the 64-byte buffer", false, false},
+        {fake("fake_clean"), 3, "", nullptr, "closed from inside the idle", nullptr, true, false},
+        {QV_PLUGIN_PATH, 3, "", nullptr, "6 damaged settings files tried", nullptr, false, false},
+        {fake("fake_nan_on_silence"), 1, "", "3 audio", "NaN in output 1", nullptr, false, false},
+        {fake("fake_allocates"), 3, "", "4 automation", "malloc called", nullptr, false, true},
+        {fake("fake_allocates"), 3, "tool='" + spaced + "/quorvane-render'", "4 automation", "malloc called", nullptr,
+         false, true},
+        {fake("fake_clean"), 3, "tool='" + alone + "/quorvane-render'", "4 automation", "could not be loaded", nullptr,
+         false, true},
+        {fake("fake_crash_on_idle_close"), 1, "", "6 editor", "during closing from inside the idle", nullptr, true, false},
+        {fake("fake_long_display"), 1, "", "2 programs", "parameter 1 display text is longer than the 64-byte buffer",
+         nullptr, false, false},
+        {fake("fake_editor_needs_display"), 1, noDisplay, nullptr, "skipped: no display", nullptr, false, false},
+        {fake("fake_no_program_name"), 1, "", nullptr, "program 0 name: the plug-in wrote no text", "longer than", false,
+         false},
+        {fake("fake_loud"), 1, "", nullptr, "very loud output, +", nullptr, false, false},
+        {fake("fake_loud"), 1, "", nullptr, "with --param 0=0.5 --param 1=1\n", nullptr, false, false},
+        {fake("fake_chatty"), 1, "", nullptr, "printed 20 line(s) on standard output over 20 loads", "resumed", false,
+         false},
+        {fake("fake_chatty"), 1, "", nullptr, " lines (see --verbose)\n", "resumed", false, false},
+        {fake("fake_chatty"), 1, "--verbose", nullptr, "\n    | Faulty: resumed\n", nullptr, false, false},
+        {fake("fake_trusts_indices"), 1, "", "8 host misuse", "during parameter 2, past the count", nullptr, false, false},
+        {fake("fake_nan_on_silence"), 1, "-q", "3 audio", "    fail: ", "1 scan and identity", false, false},
+        {fake("fake_nan_on_silence"), 1, "--brief", "", " passed, 1 failed (3 audio at every rate and block size)\n",
+         "scan", false, false},
     };
     const bool display = std::getenv("DISPLAY") != nullptr;
-    ScratchDirectory scratch;
     for (const Case& test : cases) {
-        SCOPED_TRACE(test.plugin);
+        SCOPED_TRACE(test.plugin + " " + test.options);
         if (test.needsDisplay && !display) continue;
-        const Validation run = validate(test.plugin, test.level, scratch.file("report.json"));
+        const bool otherTool = test.options.rfind("tool=", 0) == 0;
+        const std::string environment = test.options.rfind("env ", 0) == 0 ? test.options : "";
+        const std::string options = otherTool || !environment.empty() ? "" : test.options;
+        const std::string command = environment + (otherTool ? test.options.substr(5) : tool) + " --validate '" +
+                                    test.plugin + "' --level " + std::to_string(test.level) + " " + options +
+                                    " --report " + scratch.file("report.json") + " 2>&1";
+        const Validation result = run(command);
         // Sanitizer builds cannot preload the counting library.
-        if (test.needsMonitor && run.out.find("call monitor is not loaded") != std::string::npos) continue;
-        EXPECT_NE(run.out.find(test.finding), std::string::npos) << run.out;
+        if (test.needsMonitor && result.out.find("cannot be counted in this build") != std::string::npos) continue;
+        EXPECT_NE(result.out.find(test.finding), std::string::npos) << result.out;
+        if (test.absent) {
+            EXPECT_EQ(result.out.find(test.absent), std::string::npos) << result.out;
+        }
         const std::string report = readFile(scratch.file("report.json"));
         if (!test.failedCheck) {
-            EXPECT_EQ(run.exitCode, 0) << run.out;
-            EXPECT_NE(run.out.find(" passed, 0 failed\n"), std::string::npos) << run.out;
+            EXPECT_EQ(result.exitCode, 0) << result.out;
+            EXPECT_NE(result.out.find(" passed, 0 failed\n"), std::string::npos) << result.out;
             EXPECT_NE(report.find("\"failed\": 0,"), std::string::npos) << report;
             continue;
         }
-        EXPECT_EQ(run.exitCode, 16) << run.out;
-        EXPECT_NE(lineStartingWith(run.out, test.failedCheck).find("FAILED"), std::string::npos) << run.out;
-        EXPECT_NE(run.out.find(" passed, 1 failed\n"), std::string::npos) << run.out;
+        EXPECT_EQ(result.exitCode, 16) << result.out;
+        const std::string failedLine = *test.failedCheck ? lineStartingWith(result.out, test.failedCheck) : "FAILED";
+        EXPECT_NE(failedLine.find("FAILED"), std::string::npos) << result.out;
+        if (!*test.failedCheck) {
+            EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 1) << result.out;
+        }
+        EXPECT_NE(result.out.find(" passed, 1 failed"), std::string::npos) << result.out;
         EXPECT_NE(report.find("\"failed\": 1,"), std::string::npos) << report;
     }
+}
+
+// A seed repeats a run: the parameter changes of checks 4 and 6 come out the same.
+TEST(Validate, TheSameSeedRepeatsTheChanges) {
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "check 6 needs a display";
+    std::string changes[2];
+    for (std::string& lines : changes) {
+        const Validation result = run(std::string(QV_RENDER_TOOL) + " --validate " + fake("fake_clean") + " --level 1 --seed 7");
+        std::istringstream in(result.out);
+        for (std::string line; std::getline(in, line);)
+            if (line.find(" changes") != std::string::npos) lines += line + "\n";
+    }
+    EXPECT_EQ(std::count(changes[0].begin(), changes[0].end(), '\n'), 2) << changes[0];
+    EXPECT_EQ(changes[0], changes[1]);
 }

@@ -1,6 +1,7 @@
 #include "host/platform/CallMonitor.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -32,9 +33,14 @@ std::string describeAddress(void* address) {
     return where;
 }
 
+// A sanitizer's allocator must come first; the counting library would displace it.
+bool sanitizerBuild() { return dlsym(RTLD_DEFAULT, "__asan_init") || dlsym(RTLD_DEFAULT, "__tsan_init"); }
+
 }  // namespace
 
 bool callMonitorAvailable() { return watchFunction() != nullptr; }
+
+bool callMonitorPossible() { return !sanitizerBuild(); }
 
 void watchThisThread(bool on) {
     if (QvMonitorWatch watch = watchFunction()) watch(on ? 1 : 0);
@@ -55,17 +61,19 @@ MonitoredCalls takeMonitoredCalls() {
 }
 
 void preloadCallMonitor(int, char** argv) {
-    if (callMonitorAvailable() || std::getenv(kTriedVariable)) return;
-    // A sanitizer's allocator must come first; the counting library would displace it.
-    if (dlsym(RTLD_DEFAULT, "__asan_init") || dlsym(RTLD_DEFAULT, "__tsan_init")) return;
+    if (callMonitorAvailable() || std::getenv(kTriedVariable) || sanitizerBuild()) return;
     std::error_code error;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
     if (error) return;
     const std::string library = (self.parent_path() / kMonitorLibrary).string();
-    if (!std::filesystem::is_regular_file(library, error)) return;
-    std::string preload = library;
+    // The loader splits LD_PRELOAD at spaces and colons, which a folder's name may hold.
+    // The path of an open descriptor holds neither, and the descriptor outlives exec.
+    const int descriptor = open(library.c_str(), O_RDONLY);
+    if (descriptor < 0) return;
+    std::string preload = "/proc/self/fd/" + std::to_string(descriptor);
     if (const char* earlier = std::getenv("LD_PRELOAD")) preload += std::string(":") + earlier;
     setenv("LD_PRELOAD", preload.c_str(), 1);
     setenv(kTriedVariable, "1", 1);
     execv(self.c_str(), argv);
+    close(descriptor);
 }

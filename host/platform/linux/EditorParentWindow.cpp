@@ -56,6 +56,11 @@ void* EditorParentWindow::handle() const {
     return reinterpret_cast<void*>(static_cast<std::uintptr_t>(native->window));
 }
 
+void EditorParentWindow::resize(int width, int height) {
+    XResizeWindow(native->display, native->window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(native->display, False);
+}
+
 void EditorParentWindow::pumpEvents() {
     while (XPending(native->display)) {
         XEvent event;

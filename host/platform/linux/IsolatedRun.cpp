@@ -55,18 +55,29 @@ IsolatedRun runIsolated(const std::function<std::string()>& work, double timeout
     }
     // Buffered output would otherwise be written twice, once by each process.
     std::fflush(nullptr);
+    // Opened here, so what the child printed can be read even after it crashed.
+    std::FILE* printed = std::tmpfile();
     const pid_t child = fork();
     if (child < 0) {
         close(channel[0]);
         close(channel[1]);
+        if (printed) std::fclose(printed);
         run.failure = "cannot start a child process";
         return run;
     }
     if (child == 0) {
         close(channel[0]);
         childChannel = channel[1];
+        if (printed) {
+            dup2(fileno(printed), STDOUT_FILENO);
+            dup2(fileno(printed), STDERR_FILENO);
+            // Unbuffered, so lines printed just before a crash are kept.
+            std::setvbuf(stdout, nullptr, _IONBF, 0);
+        }
         // A marker byte says the work returned, so an exit inside it is told apart.
-        writeAll(channel[1], "+" + work());
+        const std::string result = "+" + work();
+        std::fflush(nullptr);
+        writeAll(channel[1], result);
         close(channel[1]);
         _exit(0);
     }
@@ -93,6 +104,12 @@ IsolatedRun runIsolated(const std::function<std::string()>& work, double timeout
     int status = 0;
     waitpid(child, &status, 0);
 
+    if (printed) {
+        std::rewind(printed);
+        char buffer[4096];
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, printed)) > 0;) run.printed.append(buffer, got);
+        std::fclose(printed);
+    }
     const std::string step = lastProgress(received);
     const std::string::size_type resultStart = received.rfind(kProgressEnd);
     received = resultStart == std::string::npos ? received : received.substr(resultStart + 1);

@@ -40,6 +40,10 @@ EditorParentWindow::~EditorParentWindow() { DestroyWindow(native->window); }
 
 void* EditorParentWindow::handle() const { return native->window; }
 
+void EditorParentWindow::resize(int width, int height) {
+    SetWindowPos(native->window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void EditorParentWindow::pumpEvents() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {

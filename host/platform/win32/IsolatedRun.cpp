@@ -9,12 +9,15 @@ void markProgress(const std::string&) {}
 // No fork here: the work runs in this process, so a crash in it ends the run.
 IsolatedRun runIsolated(const std::function<std::string()>& work, double) {
     IsolatedRun run;
+    StreamCapture output(stdout), errors(stderr);
     try {
         run.output = work();
         run.finished = true;
     } catch (const std::exception& error) {
         run.failure = error.what();
     }
+    run.printed = errors.finish();
+    run.printed = output.finish() + run.printed;
     return run;
 }
 

@@ -1,14 +1,20 @@
 // A small stereo gain plug-in with an editor, for the validation battery's tests. FAULT
 // plants one fault, so each library is named after its fault:
 //   0 none, 1 NaN on silence, 2 an allocation in process, 3 a crash when the editor is
-//   closed while it idles, 4 a display text longer than any buffer a host passes.
+//   closed while it idles, 4 a display text longer than any buffer a host passes,
+//   5 a crash when asked its editor's size without a display, 6 no program name written,
+//   7 a gain that its own range takes far above full scale, 8 a latency of
+//   kFakeLatency frames, reported once processing has begun, 9 a crash on an index past
+//   the counts, 10 chatter on standard output.
+#include <csignal>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <utility>
 
-#include "plugin/vst2.h"
+#include "tests/render/fakes/FakeLatency.h"
 
 #define FAKE_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -20,6 +26,7 @@ const char* const kProgramNames[] = {"Half", "Full"};
 const char* const kParamNames[] = {"Gain", "Trim"};
 // Kept where the compiler cannot drop the allocation.
 void* volatile scratch;
+constexpr float kGainRange = FAULT == 7 ? 10000.0f : 1.0f;
 
 struct Editor {
     ERect rect = {0, 0, 120, 200};
@@ -32,6 +39,8 @@ struct Faulty {
     float params[kNumParams] = {0.5f, 1.0f};
     int program = 0;
     Editor editor;
+    float delayLine[2][kFakeLatency] = {};
+    int delayAt = 0;
 };
 
 Faulty* of(AEffect* effect) { return static_cast<Faulty*>(effect->object); }
@@ -48,12 +57,21 @@ void VSTCALL processReplacing(AEffect* effect, float** inputs, float** outputs, 
     scratch = std::malloc(static_cast<std::size_t>(frames) * sizeof(float));
     std::free(scratch);
 #endif
-    const float gain = faulty->params[0] * faulty->params[1];
+    const float gain = faulty->params[0] * faulty->params[1] * kGainRange;
     for (int channel = 0; channel < 2; ++channel) {
         const bool nan = FAULT == 1 && silent(inputs[channel], frames);
         for (int32 i = 0; i < frames; ++i)
             outputs[channel][i] = nan ? std::numeric_limits<float>::quiet_NaN() : inputs[channel][i] * gain;
     }
+#if FAULT == 8
+    // Known only once audio flows, as with plug-ins that size their look-ahead then.
+    effect->initialDelay = kFakeLatency;
+    for (int32 i = 0; i < frames; ++i) {
+        for (int channel = 0; channel < 2; ++channel)
+            std::swap(outputs[channel][i], faulty->delayLine[channel][faulty->delayAt]);
+        faulty->delayAt = (faulty->delayAt + 1) % kFakeLatency;
+    }
+#endif
 }
 
 void VSTCALL process(AEffect* effect, float** inputs, float** outputs, int32 frames) {
@@ -62,12 +80,20 @@ void VSTCALL process(AEffect* effect, float** inputs, float** outputs, int32 fra
         for (int32 i = 0; i < frames; ++i) outputs[channel][i] += inputs[channel][i] * gain;
 }
 
+// Where the host's index is past the counts: a careful plug-in ignores it.
+bool outside(int32 index, int count) {
+#if FAULT == 9
+    if (index < 0 || index >= count) std::raise(SIGSEGV);
+#endif
+    return index < 0 || index >= count;
+}
+
 void VSTCALL setParameter(AEffect* effect, int32 index, float value) {
-    if (index >= 0 && index < kNumParams) of(effect)->params[index] = value;
+    if (!outside(index, kNumParams)) of(effect)->params[index] = value;
 }
 
 float VSTCALL getParameter(AEffect* effect, int32 index) {
-    return index >= 0 && index < kNumParams ? of(effect)->params[index] : 0.0f;
+    return outside(index, kNumParams) ? 0.0f : of(effect)->params[index];
 }
 
 void display(int32 index, float value, char* text) {
@@ -113,13 +139,32 @@ intptr VSTCALL dispatcher(AEffect* effect, int32 opcode, int32 index, intptr val
             }
             return 0;
         case effGetProgram: return faulty->program;
-        case effGetProgramName: std::strcpy(text, kProgramNames[faulty->program]); return 0;
-        case effGetParamName: std::strcpy(text, kParamNames[index]); return 0;
-        case effGetParamLabel: std::strcpy(text, index == 0 ? "x" : ""); return 0;
-        case effGetParamDisplay: display(index, faulty->params[index], text); return 0;
+        case effGetProgramName:
+            if (FAULT != 6) std::strcpy(text, kProgramNames[faulty->program]);
+            return 0;
+        case effGetProgramNameIndexed:
+            if (outside(index, kNumPrograms)) return 0;
+            std::strcpy(text, kProgramNames[index]);
+            return 1;
+        case effGetParamName:
+        case effGetParamLabel:
+        case effGetParamDisplay:
+            if (outside(index, kNumParams)) return 0;
+            if (opcode == effGetParamName) std::strcpy(text, kParamNames[index]);
+            if (opcode == effGetParamLabel) std::strcpy(text, index == 0 ? "x" : "");
+            if (opcode == effGetParamDisplay) display(index, faulty->params[index], text);
+            return 0;
         case effGetEffectName: std::strcpy(text, "Faulty"); return 1;
-        case effEditGetRect: *static_cast<ERect**>(ptr) = &faulty->editor.rect; return 1;
+        case effMainsChanged:
+            if (FAULT == 10) std::printf("Faulty: %s\n", value ? "resumed" : "suspended");
+            return 0;
+        case effEditGetRect:
+            // Stands for a toolkit that opens the display to learn the screen's scale.
+            if (FAULT == 5 && !std::getenv("DISPLAY")) std::raise(SIGSEGV);
+            *static_cast<ERect**>(ptr) = &faulty->editor.rect;
+            return 1;
         case effEditOpen:
+            if (FAULT == 5 && !std::getenv("DISPLAY")) std::raise(SIGSEGV);
             if (!faulty->editor.frame) faulty->editor.frame = new int(0);
             return 1;
         case effEditClose: closeEditor(faulty); return 0;
@@ -131,6 +176,7 @@ intptr VSTCALL dispatcher(AEffect* effect, int32 opcode, int32 index, intptr val
 }  // namespace
 
 FAKE_EXPORT AEffect* VSTPluginMain(audioMasterCallback host) {
+    if (FAULT == 10) std::printf("Faulty: hello from the entry point\n");
     Faulty* faulty = new Faulty;
     faulty->host = host;
     AEffect& record = faulty->record;

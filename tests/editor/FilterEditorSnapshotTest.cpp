@@ -7,14 +7,19 @@
 
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "dsp/Parameters.h"
 #include "editor/EditorSnapshot.h"
 #include "editor/FilterEditor.h"
+#include "gui/CFrame.h"
+#include "gui/COffscreenSurface.h"
 #include "gui/CRefObject.h"
+#include "gui/platform/PixelReadback.h"
 #include "gui/platform/Resources.h"
 #include "plugin/FilterEffect.h"
 #include "resources/EmbeddedResources.h"
@@ -162,4 +167,98 @@ TEST(FilterEditorSnapshot, ImagesThatFailToLoadLeaveEmptyControlsAndThePanelOpen
     }
     imagesMissing = false;
     EXPECT_EQ(CRefObject::liveCount(), liveBefore);
+}
+
+namespace {
+
+// A change as a host or the user makes it to an open panel.
+struct Change {
+    enum Kind { Parameter, Program, SplashClick } kind;
+    std::int32_t index;
+    float value;
+};
+
+void apply(FilterEffect& effect, const Change& change) {
+    AEffect* record = effect.effectRecord();
+    switch (change.kind) {
+        case Change::Parameter: record->setParameter(record, change.index, change.value); break;
+        case Change::Program: effect.dispatcher(effSetProgram, 0, change.index, nullptr, 0.0f); break;
+        case Change::SplashClick: {
+            auto* editor = static_cast<FilterEditor*>(effect.getEditor());
+            // On the emblem to open; anywhere on the card to close.
+            const bool shown = editor->controlFor(FilterEditor::kSplashTag)->getValue() != 0.0f;
+            CPos where = shown ? CPos(300, 100) : CPos(700, 10);
+            editor->getFrame()->onMouse(nullptr, where, kMouseLeft);
+            break;
+        }
+    }
+}
+
+// A panel that has never been changed, drawn at effect's current values.
+Pixels freshAt(FilterEffect& effect) {
+    FilterEffect fresh(nullptr, 2, false);
+    for (std::int32_t i = 0; i < kNumParams; ++i) fresh.setParameter(i, effect.getParameter(i));
+    return snapshot(fresh);
+}
+
+// Where two pictures differ: the count and the rectangle around them.
+std::string difference(const Pixels& got, const Pixels& expected) {
+    int count = 0, left = kW, top = kH, right = -1, bottom = -1;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            if (got[std::size_t(y) * kW + x] == expected[std::size_t(y) * kW + x]) continue;
+            ++count;
+            left = std::min(left, x), right = std::max(right, x);
+            top = std::min(top, y), bottom = std::max(bottom, y);
+        }
+    if (count == 0) return "";
+    char text[96];
+    std::snprintf(text, sizeof text, "%d pixels differ in x %d..%d, y %d..%d", count, left, right, top, bottom);
+    return text;
+}
+
+}  // namespace
+
+TEST(FilterEditorSnapshot, APanelRedrawnAfterChangesEqualsAFreshDraw) {
+    FilterEffect effect(nullptr, 2, false);
+    auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
+    editor.open(nullptr);
+    CFrame* frame = editor.getFrame();
+    ASSERT_NE(frame, nullptr);
+    COffscreenSurface* back = frame->getBackBuffer();
+    frame->draw(back);  // the first paint
+    auto shown = [&] {
+        Pixels pixels(std::size_t(kW) * kH);
+        EXPECT_TRUE(platform::readPixels(*back->getDeviceContext(), kW, kH, pixels.data()));
+        for (std::uint32_t& p : pixels) p |= 0xFF000000u;
+        return pixels;
+    };
+
+    std::vector<Change> release;  // the knob past the background's edge, turned back and forth
+    for (int i = 0; i < 20; ++i) release.push_back({Change::Parameter, kEnvRelease, i % 2 ? 0.0f : 1.0f});
+    const struct {
+        const char* what;
+        std::vector<Change> changes;
+    } sequences[] = {
+        {"Release turned back and forth", release},
+        {"every control to its ends and back",
+         {{Change::Parameter, kInTrim, 1}, {Change::Parameter, kMode, 0}, {Change::Parameter, kStages, 1},
+          {Change::Parameter, kCutoff, 0}, {Change::Parameter, kResonance, 1}, {Change::Parameter, kEnvAmount, 0},
+          {Change::Parameter, kEnvAttack, 1}, {Change::Parameter, kOutSat, 0}, {Change::Parameter, kInTrim, 0.2f},
+          {Change::Parameter, kMode, 1}, {Change::Parameter, kStages, 0.4f}, {Change::Parameter, kCutoff, 0.9f},
+          {Change::Parameter, kResonance, 0.1f}, {Change::Parameter, kEnvAmount, 0.5f},
+          {Change::Parameter, kEnvAttack, 0.3f}, {Change::Parameter, kOutSat, 0.7f}}},
+        {"programs", {{Change::Program, 3, 0}, {Change::Program, 8, 0}, {Change::Program, 10, 0}, {Change::Program, 0, 0}}},
+        {"the splash over a changing panel",
+         {{Change::SplashClick, 0, 0}, {Change::Parameter, kEnvRelease, 0.6f}, {Change::Parameter, kCutoff, 0.3f},
+          {Change::SplashClick, 0, 0}, {Change::Parameter, kEnvRelease, 0.2f}}},
+    };
+    for (const auto& sequence : sequences) {
+        for (const Change& change : sequence.changes) {
+            apply(effect, change);
+            editor.idle();
+        }
+        EXPECT_EQ(difference(shown(), freshAt(effect)), "") << "after " << sequence.what;
+    }
+    editor.close();
 }

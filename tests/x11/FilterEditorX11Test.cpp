@@ -397,12 +397,14 @@ TEST_F(FilterEditorX11, TheSplashHoldsThePanelUntilClickedAgain) {
     CControl* splash = plugin.editor().controlFor(FilterEditor::kSplashTag);
     CControl* cutoff = plugin.editor().controlFor(kCutoff);
     const CBounds knob = bounds(cutoff);
-    const std::vector<std::uint32_t> panel = pixels(parent, CBounds(200, 60, 500, 200));
+    const CBounds window(0, 0, FilterEditor::kWidth, FilterEditor::kHeight);
+    const std::vector<std::uint32_t> before = pixels(parent, window);
 
-    click(parent, CPos(700, 10));
+    click(parent, centre(bounds(splash)));
     runIdle(plugin);
     EXPECT_EQ(splash->getValue(), 1.0f);
-    EXPECT_NE(pixels(parent, CBounds(200, 60, 500, 200)), panel) << "the splash shows over the panel";
+    EXPECT_NE(pixels(parent, window), before) << "the splash shows over the panel";
+    const CBounds card = bounds(splash);  // the picture's rectangle while it shows
 
     plugin.host.calls.clear();
     drag(parent, plugin.host, CPos(knob.left + 5, knob.top + 5), CPos(knob.left + 5, knob.top + 45));
@@ -410,10 +412,10 @@ TEST_F(FilterEditorX11, TheSplashHoldsThePanelUntilClickedAgain) {
     plugin.host.onIdle = nullptr;
     EXPECT_TRUE(plugin.host.gestures().empty()) << "no control answers while the splash shows";
 
-    click(parent, CPos(300, 100));
+    click(parent, centre(card));
     runIdle(plugin);
     EXPECT_EQ(splash->getValue(), 0.0f);
-    EXPECT_EQ(pixels(parent, CBounds(200, 60, 500, 200)), panel);
+    EXPECT_EQ(pixels(parent, window), before);
     drag(parent, plugin.host, centre(knob), CPos(centre(knob).x, centre(knob).y - 20));
     runIdle(plugin);
     plugin.host.onIdle = nullptr;

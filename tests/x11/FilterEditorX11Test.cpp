@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "dsp/Parameters.h"
+#include "editor/EditorSnapshot.h"
 #include "editor/FilterEditor.h"
 #include "gui/CFrame.h"
 #include "gui/CValueDisplay.h"
@@ -144,6 +145,41 @@ protected:
 void runIdle(Instance& instance, int passes = 6) {
     for (int i = 0; i < passes; ++i) instance.dispatch(effEditIdle);
 }
+
+// A panel never changed since it opened, drawn headless at the effect's values; words
+// 0xRRGGBB as the window gives them.
+std::vector<std::uint32_t> freshDraw(FilterEffect& effect) {
+    FilterEffect fresh(nullptr, 2, false);
+    for (std::int32_t i = 0; i < kNumParams; ++i) fresh.setParameter(i, effect.getParameter(i));
+    std::vector<std::uint32_t> out(std::size_t(FilterEditor::kWidth) * FilterEditor::kHeight);
+    EditorSnapshot request;
+    request.width = FilterEditor::kWidth;
+    request.height = FilterEditor::kHeight;
+    request.pixels = out.data();
+    EXPECT_EQ(fresh.dispatcher(effVendorSpecific, kEditorSnapshotRequest, 0, &request, 0.0f), 1);
+    for (std::uint32_t& p : out) p &= 0xFFFFFFu;
+    return out;
+}
+
+// A user's or a host's move on an open panel. A gesture presses at (fx, fy) of the
+// control's rectangle and moves up by rise pixels; the host may change a parameter
+// while it runs (hostIndex >= 0).
+struct Step {
+    enum Kind { Gesture, Host, Program, SplashClick, HideAndShow } kind;
+    std::int32_t index;
+    float value;  // the host's value, or the gesture's rise
+    float fx, fy;
+    std::int32_t hostIndex;
+    float hostValue;
+};
+Step turn(std::int32_t tag, float rise, std::int32_t hostIndex = -1, float hostValue = 0) {
+    return {Step::Gesture, tag, rise, 0.5f, 0.5f, hostIndex, hostValue};
+}
+Step pressAt(std::int32_t tag, float fx, float fy) { return {Step::Gesture, tag, 0, fx, fy, -1, 0}; }
+Step hostSets(std::int32_t index, float value) { return {Step::Host, index, value, 0, 0, -1, 0}; }
+Step program(std::int32_t index) { return {Step::Program, index, 0, 0, 0, -1, 0}; }
+Step splashClick() { return {Step::SplashClick, 0, 0, 0, 0, -1, 0}; }
+Step hideAndShow() { return {Step::HideAndShow, 0, 0, 0, 0, -1, 0}; }
 
 }  // namespace
 
@@ -420,6 +456,92 @@ TEST_F(FilterEditorX11, TheSplashHoldsThePanelUntilClickedAgain) {
     runIdle(plugin);
     plugin.host.onIdle = nullptr;
     EXPECT_FALSE(plugin.host.gestures().empty());
+    plugin.dispatch(effEditClose);
+    XDestroyWindow(display, parent);
+}
+
+TEST_F(FilterEditorX11, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
+    Instance plugin;
+    AEffect* record = plugin.effect->effectRecord();
+    Window parent = makeParent(0);
+    ASSERT_EQ(plugin.dispatch(effEditOpen, 0, handle(parent)), 1);
+    plugin.dispatch(effSetEditKnobMode, kKnobLinear);
+    runIdle(plugin);
+
+    auto run = [&](const Step& step) {
+        switch (step.kind) {
+            case Step::Gesture: {
+                const CBounds r = bounds(plugin.editor().controlFor(step.index));
+                const CPos from(r.left + int(step.fx * float(r.width())), r.top + int(step.fy * float(r.height())));
+                moveTo(parent, from);
+                button(true);
+                moveTo(parent, CPos(from.x, from.y - int(step.value)));
+                XSync(display, False);
+                bool released = false;
+                auto release = [&] {
+                    if (released) return;
+                    released = true;
+                    if (step.hostIndex >= 0) record->setParameter(record, step.hostIndex, step.hostValue);
+                    button(false);
+                    XSync(display, False);
+                };
+                plugin.host.onIdle = release;  // the first idle of the tracking loop
+                runIdle(plugin);
+                plugin.host.onIdle = nullptr;
+                release();
+                break;
+            }
+            case Step::Host: record->setParameter(record, step.index, step.value); break;
+            case Step::Program: plugin.dispatch(effSetProgram, step.index); break;
+            case Step::SplashClick:
+                click(parent, centre(bounds(plugin.editor().controlFor(FilterEditor::kSplashTag))));
+                break;
+            case Step::HideAndShow:
+                XUnmapWindow(display, parent);
+                XSync(display, False);
+                runIdle(plugin, 2);
+                XMapWindow(display, parent);
+                XSync(display, False);
+                break;
+        }
+        runIdle(plugin);
+    };
+
+    std::vector<Step> release;  // the knob past the background's edge
+    for (int i = 0; i < 20; ++i) release.push_back(turn(kEnvRelease, i % 2 ? -40.0f : 40.0f));
+    const struct {
+        const char* what;
+        std::vector<Step> steps;
+    } sequences[] = {
+        {"Release turned back and forth", release},
+        {"every control",
+         {turn(kCutoff, 30), turn(kResonance, -30), turn(kEnvAmount, 40), turn(kEnvAttack, 30), turn(kInTrim, -40),
+          turn(kOutSat, 30), pressAt(kStages, 0.01f, 0.3f), pressAt(kStages, 0.99f, 0.3f),
+          pressAt(kMode, 0.2f, 0.01f), pressAt(kMode, 0.2f, 0.99f)}},
+        {"host changes, programs, the host hiding the window",
+         {hostSets(kEnvRelease, 0.9f), hostSets(kEnvAmount, 0.8f), hostSets(kCutoff, 0.3f), program(3),
+          hostSets(kEnvAmount, 0.5f), program(8), hideAndShow()}},
+        {"the splash over a changing panel", {splashClick(), hostSets(kEnvRelease, 0.1f), splashClick()}},
+        {"host changes during gestures",
+         {turn(kCutoff, 30, kEnvRelease, 0.7f), turn(kEnvRelease, -30, kEnvRelease, 0.2f),
+          turn(kEnvAmount, 20, kCutoff, 0.6f)}},
+    };
+    const CBounds window(0, 0, FilterEditor::kWidth, FilterEditor::kHeight);
+    for (const auto& sequence : sequences) {
+        for (const Step& step : sequence.steps) run(step);
+        std::vector<std::uint32_t> shown = pixels(parent, window);
+        for (std::uint32_t& p : shown) p &= 0xFFFFFFu;
+        const std::vector<std::uint32_t> fresh = freshDraw(*plugin.effect);
+        ASSERT_EQ(shown.size(), fresh.size());
+        int differing = 0, left = window.right, top = window.bottom;
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            if (shown[i] != fresh[i]) {
+                ++differing;
+                left = std::min(left, int(i % std::size_t(window.right)));
+                top = std::min(top, int(i / std::size_t(window.right)));
+            }
+        EXPECT_EQ(differing, 0) << "after " << sequence.what << ", from " << left << "," << top;
+    }
     plugin.dispatch(effEditClose);
     XDestroyWindow(display, parent);
 }

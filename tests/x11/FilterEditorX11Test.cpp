@@ -18,6 +18,7 @@
 #include "gui/CFrame.h"
 #include "gui/CValueDisplay.h"
 #include "plugin/FilterEffect.h"
+#include "tests/editor/PanelSequences.h"
 
 namespace {
 
@@ -161,25 +162,6 @@ std::vector<std::uint32_t> freshDraw(FilterEffect& effect) {
     return out;
 }
 
-// A user's or a host's move on an open panel. A gesture presses at (fx, fy) of the
-// control's rectangle and moves up by rise pixels; the host may change a parameter
-// while it runs (hostIndex >= 0).
-struct Step {
-    enum Kind { Gesture, Host, Program, SplashClick, HideAndShow } kind;
-    std::int32_t index;
-    float value;  // the host's value, or the gesture's rise
-    float fx, fy;
-    std::int32_t hostIndex;
-    float hostValue;
-};
-Step turn(std::int32_t tag, float rise, std::int32_t hostIndex = -1, float hostValue = 0) {
-    return {Step::Gesture, tag, rise, 0.5f, 0.5f, hostIndex, hostValue};
-}
-Step pressAt(std::int32_t tag, float fx, float fy) { return {Step::Gesture, tag, 0, fx, fy, -1, 0}; }
-Step hostSets(std::int32_t index, float value) { return {Step::Host, index, value, 0, 0, -1, 0}; }
-Step program(std::int32_t index) { return {Step::Program, index, 0, 0, 0, -1, 0}; }
-Step splashClick() { return {Step::SplashClick, 0, 0, 0, 0, -1, 0}; }
-Step hideAndShow() { return {Step::HideAndShow, 0, 0, 0, 0, -1, 0}; }
 
 }  // namespace
 
@@ -468,9 +450,9 @@ TEST_F(FilterEditorX11, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
     plugin.dispatch(effSetEditKnobMode, kKnobLinear);
     runIdle(plugin);
 
-    auto run = [&](const Step& step) {
+    auto run = [&](const PanelStep& step) {
         switch (step.kind) {
-            case Step::Gesture: {
+            case PanelStep::Gesture: {
                 const CBounds r = bounds(plugin.editor().controlFor(step.index));
                 const CPos from(r.left + int(step.fx * float(r.width())), r.top + int(step.fy * float(r.height())));
                 moveTo(parent, from);
@@ -491,12 +473,12 @@ TEST_F(FilterEditorX11, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
                 release();
                 break;
             }
-            case Step::Host: record->setParameter(record, step.index, step.value); break;
-            case Step::Program: plugin.dispatch(effSetProgram, step.index); break;
-            case Step::SplashClick:
+            case PanelStep::Host: record->setParameter(record, step.index, step.value); break;
+            case PanelStep::Program: plugin.dispatch(effSetProgram, step.index); break;
+            case PanelStep::SplashClick:
                 click(parent, centre(bounds(plugin.editor().controlFor(FilterEditor::kSplashTag))));
                 break;
-            case Step::HideAndShow:
+            case PanelStep::HideAndShow:
                 XUnmapWindow(display, parent);
                 XSync(display, False);
                 runIdle(plugin, 2);
@@ -507,28 +489,9 @@ TEST_F(FilterEditorX11, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
         runIdle(plugin);
     };
 
-    std::vector<Step> release;  // the knob past the background's edge
-    for (int i = 0; i < 20; ++i) release.push_back(turn(kEnvRelease, i % 2 ? -40.0f : 40.0f));
-    const struct {
-        const char* what;
-        std::vector<Step> steps;
-    } sequences[] = {
-        {"Release turned back and forth", release},
-        {"every control",
-         {turn(kCutoff, 30), turn(kResonance, -30), turn(kEnvAmount, 40), turn(kEnvAttack, 30), turn(kInTrim, -40),
-          turn(kOutSat, 30), pressAt(kStages, 0.01f, 0.3f), pressAt(kStages, 0.99f, 0.3f),
-          pressAt(kMode, 0.2f, 0.01f), pressAt(kMode, 0.2f, 0.99f)}},
-        {"host changes, programs, the host hiding the window",
-         {hostSets(kEnvRelease, 0.9f), hostSets(kEnvAmount, 0.8f), hostSets(kCutoff, 0.3f), program(3),
-          hostSets(kEnvAmount, 0.5f), program(8), hideAndShow()}},
-        {"the splash over a changing panel", {splashClick(), hostSets(kEnvRelease, 0.1f), splashClick()}},
-        {"host changes during gestures",
-         {turn(kCutoff, 30, kEnvRelease, 0.7f), turn(kEnvRelease, -30, kEnvRelease, 0.2f),
-          turn(kEnvAmount, 20, kCutoff, 0.6f)}},
-    };
     const CBounds window(0, 0, FilterEditor::kWidth, FilterEditor::kHeight);
-    for (const auto& sequence : sequences) {
-        for (const Step& step : sequence.steps) run(step);
+    for (const PanelSequence& sequence : panelSequences()) {
+        for (const PanelStep& step : sequence.steps) run(step);
         std::vector<std::uint32_t> shown = pixels(parent, window);
         for (std::uint32_t& p : shown) p &= 0xFFFFFFu;
         const std::vector<std::uint32_t> fresh = freshDraw(*plugin.effect);

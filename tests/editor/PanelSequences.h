@@ -1,0 +1,53 @@
+// Sequences of what users and hosts do to an open panel, for the window tests that check
+// the panel redraws to exactly what a fresh draw at the final values shows.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "dsp/Parameters.h"
+
+// A gesture presses at (fx, fy) of the control's rectangle and moves up by rise pixels;
+// the host may change a parameter while it runs (hostIndex >= 0).
+struct PanelStep {
+    enum Kind { Gesture, Host, Program, SplashClick, HideAndShow } kind;
+    std::int32_t index;
+    float value;  // the host's value, or the gesture's rise
+    float fx, fy;
+    std::int32_t hostIndex;
+    float hostValue;
+};
+
+inline PanelStep turn(std::int32_t tag, float rise, std::int32_t hostIndex = -1, float hostValue = 0) {
+    return {PanelStep::Gesture, tag, rise, 0.5f, 0.5f, hostIndex, hostValue};
+}
+inline PanelStep pressAt(std::int32_t tag, float fx, float fy) { return {PanelStep::Gesture, tag, 0, fx, fy, -1, 0}; }
+inline PanelStep hostSets(std::int32_t index, float value) { return {PanelStep::Host, index, value, 0, 0, -1, 0}; }
+inline PanelStep program(std::int32_t index) { return {PanelStep::Program, index, 0, 0, 0, -1, 0}; }
+inline PanelStep splashClick() { return {PanelStep::SplashClick, 0, 0, 0, 0, -1, 0}; }
+inline PanelStep hideAndShow() { return {PanelStep::HideAndShow, 0, 0, 0, 0, -1, 0}; }
+
+struct PanelSequence {
+    const char* what;
+    std::vector<PanelStep> steps;
+};
+
+// Knob gestures assume the linear knob mode.
+inline std::vector<PanelSequence> panelSequences() {
+    std::vector<PanelStep> release;  // the knob past the background image's edge
+    for (int i = 0; i < 20; ++i) release.push_back(turn(kEnvRelease, i % 2 ? -40.0f : 40.0f));
+    return {
+        {"Release turned back and forth", release},
+        {"every control",
+         {turn(kCutoff, 30), turn(kResonance, -30), turn(kEnvAmount, 40), turn(kEnvAttack, 30), turn(kInTrim, -40),
+          turn(kOutSat, 30), pressAt(kStages, 0.01f, 0.3f), pressAt(kStages, 0.99f, 0.3f),
+          pressAt(kMode, 0.2f, 0.01f), pressAt(kMode, 0.2f, 0.99f)}},
+        {"host changes, programs, the host hiding the window",
+         {hostSets(kEnvRelease, 0.9f), hostSets(kEnvAmount, 0.8f), hostSets(kCutoff, 0.3f), program(3),
+          hostSets(kEnvAmount, 0.5f), program(8), hideAndShow()}},
+        {"the splash over a changing panel", {splashClick(), hostSets(kEnvRelease, 0.1f), splashClick()}},
+        {"host changes during gestures",
+         {turn(kCutoff, 30, kEnvRelease, 0.7f), turn(kEnvRelease, -30, kEnvRelease, 0.2f),
+          turn(kEnvAmount, 20, kCutoff, 0.6f)}},
+    };
+}

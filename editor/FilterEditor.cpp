@@ -61,6 +61,9 @@ void FilterEditor::build(void* parent) {
     if (background->getWidth() <= 0 || background->getHeight() <= 0) frameSize = CBounds(0, 0, kWidth, kHeight);
     frame = new CFrame(frameSize, parent, this);
     frame->setBackground(background);
+    // Right of the background the frame shows its own colour, painted under every redraw
+    // there: the black that the artwork's right edge fades into.
+    frame->setBackgroundColor(kColorBlack);
     background->release();
 
     for (std::int32_t i = 0; i < panel::kControlCount; ++i) {

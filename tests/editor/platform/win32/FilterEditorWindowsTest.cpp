@@ -7,13 +7,16 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
 #include "dsp/Parameters.h"
+#include "editor/EditorSnapshot.h"
 #include "editor/FilterEditor.h"
 #include "gui/CFrame.h"
 #include "plugin/FilterEffect.h"
+#include "tests/editor/PanelSequences.h"
 #include "tests/support/platform/win32/SyntheticHand.h"
 
 namespace {
@@ -24,10 +27,12 @@ struct Call {
     float value;
 };
 std::vector<Call> calls;
+std::function<void()> onHostIdle;  // what the host does when a tracking loop gives it its idle
 
 intptr VSTCALL recordingHost(AEffect*, int32 opcode, int32 index, intptr, void*, float opt) {
     if (opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit || opcode == audioMasterAutomate)
         calls.push_back({opcode, index, opt});
+    if (opcode == audioMasterIdle && onHostIdle) onHostIdle();
     return 0;
 }
 
@@ -43,6 +48,47 @@ void hostLoop(FilterEffect& effect, const std::atomic<bool>& done) {
 }
 
 CPos centre(const CBounds& r) { return CPos((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+
+// Words 0xRRGGBB, rows top-down: what the window shows, read back through GDI, or a
+// panel never changed since it opened, drawn headless at the effect's values.
+std::vector<std::uint32_t> shownIn(HWND window) {
+    const int w = FilterEditor::kWidth, h = FilterEditor::kHeight;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<std::uint32_t> out(static_cast<const std::uint32_t*>(bits),
+                                   static_cast<const std::uint32_t*>(bits) + std::size_t(w) * h);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    for (std::uint32_t& p : out) p &= 0xFFFFFFu;
+    return out;
+}
+
+std::vector<std::uint32_t> freshDraw(FilterEffect& effect) {
+    FilterEffect fresh(nullptr, 2, false);
+    for (std::int32_t i = 0; i < kNumParams; ++i) fresh.setParameter(i, effect.getParameter(i));
+    std::vector<std::uint32_t> out(std::size_t(FilterEditor::kWidth) * FilterEditor::kHeight);
+    EditorSnapshot request;
+    request.width = FilterEditor::kWidth;
+    request.height = FilterEditor::kHeight;
+    request.pixels = out.data();
+    EXPECT_EQ(fresh.dispatcher(effVendorSpecific, kEditorSnapshotRequest, 0, &request, 0.0f), 1);
+    for (std::uint32_t& p : out) p &= 0xFFFFFFu;
+    return out;
+}
 
 }  // namespace
 
@@ -97,6 +143,77 @@ TEST(WindowsPanel, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
     effect.effectRecord()->setParameter(effect.effectRecord(), kCutoff, 0.75f);
     effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
     EXPECT_EQ(editor.controlFor(kCutoff)->getValue(), 0.75f);
+    effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    effect.dispatcher(effSetEditKnobMode, 0, kKnobCircular, nullptr, 0.0f);
+    DestroyWindow(parent);
+}
+
+TEST(WindowsPanelRedraw, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
+    FilterEffect effect(recordingHost, 2, false);
+    AEffect* record = effect.effectRecord();
+    HWND parent = makeTopmostParent("PanelRedrawTestParent", 800, 212);
+    ASSERT_NE(parent, nullptr);
+    ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, parent, 0.0f), 1);
+    effect.dispatcher(effSetEditKnobMode, 0, kKnobLinear, nullptr, 0.0f);
+    auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
+    const std::atomic<bool> settled{true};
+    hostLoop(effect, settled);
+    POINT origin{0, 0};
+    ClientToScreen(parent, &origin);
+
+    auto gesture = [&](CPos from, CPos to, int steps) {
+        std::atomic<bool> done{false};
+        std::thread hand(dragBySendInput, origin, from, to, steps, &done);
+        hostLoop(effect, done);
+        hand.join();
+    };
+    auto run = [&](const PanelStep& step) {
+        switch (step.kind) {
+            case PanelStep::Gesture: {
+                CBounds r;
+                editor.controlFor(step.index)->getViewSize(r);
+                const CPos from(r.left + int(step.fx * float(r.width())), r.top + int(step.fy * float(r.height())));
+                bool changed = step.hostIndex < 0;
+                onHostIdle = [&] {
+                    if (changed) return;
+                    changed = true;
+                    record->setParameter(record, step.hostIndex, step.hostValue);
+                };
+                gesture(from, CPos(from.x, from.y - int(step.value)), 10);
+                onHostIdle = nullptr;
+                EXPECT_TRUE(changed) << "the host changed its parameter during the gesture";
+                break;
+            }
+            case PanelStep::Host: record->setParameter(record, step.index, step.value); break;
+            case PanelStep::Program: effect.dispatcher(effSetProgram, 0, step.index, nullptr, 0.0f); break;
+            case PanelStep::SplashClick: {
+                CBounds r;
+                editor.controlFor(FilterEditor::kSplashTag)->getViewSize(r);
+                gesture(centre(r), centre(r), 1);
+                break;
+            }
+            case PanelStep::HideAndShow:
+                ShowWindow(parent, SW_HIDE);
+                hostLoop(effect, settled);
+                ShowWindow(parent, SW_SHOW);
+                break;
+        }
+        hostLoop(effect, settled);
+    };
+
+    HWND window = static_cast<HWND>(editor.getFrame()->getWindow()->nativeHandle());
+    for (const PanelSequence& sequence : panelSequences()) {
+        for (const PanelStep& step : sequence.steps) run(step);
+        const std::vector<std::uint32_t> shown = shownIn(window), fresh = freshDraw(effect);
+        int differing = 0, left = FilterEditor::kWidth, top = FilterEditor::kHeight;
+        for (std::size_t i = 0; i < shown.size(); ++i)
+            if (shown[i] != fresh[i]) {
+                ++differing;
+                left = std::min(left, int(i % FilterEditor::kWidth));
+                top = std::min(top, int(i / FilterEditor::kWidth));
+            }
+        EXPECT_EQ(differing, 0) << "after " << sequence.what << ", from " << left << "," << top;
+    }
     effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
     effect.dispatcher(effSetEditKnobMode, 0, kKnobCircular, nullptr, 0.0f);
     DestroyWindow(parent);

@@ -1,11 +1,17 @@
-// Sequences of what users and hosts do to an open panel, for the window tests that check
-// the panel redraws to exactly what a fresh draw at the final values shows.
+// Sequences of what users and hosts do to an open panel, and what the panel must show
+// after them: exactly what a fresh draw at the final values shows.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 #include "dsp/Parameters.h"
+#include "editor/EditorSnapshot.h"
+#include "editor/FilterEditor.h"
+#include "plugin/FilterEffect.h"
 
 // A gesture presses at (fx, fy) of the control's rectangle and moves up by rise pixels;
 // the host may change a parameter while it runs (hostIndex >= 0).
@@ -50,4 +56,37 @@ inline std::vector<PanelSequence> panelSequences() {
          {turn(kCutoff, 30, kEnvRelease, 0.7f), turn(kEnvRelease, -30, kEnvRelease, 0.2f),
           turn(kEnvAmount, 20, kCutoff, 0.6f)}},
     };
+}
+
+// A panel never changed since it opened, drawn headless at the effect's values: words
+// 0xRRGGBB, rows top-down; empty if it cannot be drawn.
+inline std::vector<std::uint32_t> freshDraw(FilterEffect& effect) {
+    FilterEffect fresh(nullptr, 2, false);
+    for (std::int32_t i = 0; i < kNumParams; ++i) fresh.setParameter(i, effect.getParameter(i));
+    std::vector<std::uint32_t> out(std::size_t(FilterEditor::kWidth) * FilterEditor::kHeight);
+    EditorSnapshot request;
+    request.width = FilterEditor::kWidth;
+    request.height = FilterEditor::kHeight;
+    request.pixels = out.data();
+    if (fresh.dispatcher(effVendorSpecific, kEditorSnapshotRequest, 0, &request, 0.0f) != 1) return {};
+    for (std::uint32_t& p : out) p &= 0xFFFFFFu;
+    return out;
+}
+
+// Empty when two panel pictures agree bit for bit; else how many pixels differ and where.
+inline std::string pictureDifference(const std::vector<std::uint32_t>& got, const std::vector<std::uint32_t>& expected) {
+    if (got.size() != expected.size()) return "the pictures differ in size";
+    const int w = FilterEditor::kWidth;
+    int count = 0, left = w, top = FilterEditor::kHeight, right = -1, bottom = -1;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        if (got[i] == expected[i]) continue;
+        const int x = int(i % std::size_t(w)), y = int(i / std::size_t(w));
+        ++count;
+        left = std::min(left, x), right = std::max(right, x);
+        top = std::min(top, y), bottom = std::max(bottom, y);
+    }
+    if (count == 0) return "";
+    char text[96];
+    std::snprintf(text, sizeof text, "%d pixels differ in x %d..%d, y %d..%d", count, left, right, top, bottom);
+    return text;
 }

@@ -1,7 +1,8 @@
-// The panel drawn headless for every factory program against committed pictures, and
-// the panel with images that fail to load. References: program-00.png is the whole
-// panel; the others hold only the pixels that differ from it (the rest transparent).
-// QV_UPDATE_REFERENCES=1 rewrites them from what the build draws.
+// The panel drawn headless for every factory program against committed pictures, the
+// panel with images that fail to load, and a panel redrawn after changes against a fresh
+// draw. References: program-00.png is the whole panel; the others hold only the pixels
+// that differ from it (the rest transparent). QV_UPDATE_REFERENCES=1 rewrites them from
+// what the build draws.
 #include <gtest/gtest.h>
 #include <png.h>
 

@@ -16,7 +16,7 @@
 // A gesture presses at (fx, fy) of the control's rectangle and moves up by rise pixels;
 // the host may change a parameter while it runs (hostIndex >= 0).
 struct PanelStep {
-    enum Kind { Gesture, Host, Program, SplashClick, HideAndShow } kind;
+    enum Kind { Gesture, Host, Program, SplashClick, HideAndShow, MoveHalfOffAndBack } kind;
     std::int32_t index;
     float value;  // the host's value, or the gesture's rise
     float fx, fy;
@@ -32,6 +32,7 @@ inline PanelStep hostSets(std::int32_t index, float value) { return {PanelStep::
 inline PanelStep program(std::int32_t index) { return {PanelStep::Program, index, 0, 0, 0, -1, 0}; }
 inline PanelStep splashClick() { return {PanelStep::SplashClick, 0, 0, 0, 0, -1, 0}; }
 inline PanelStep hideAndShow() { return {PanelStep::HideAndShow, 0, 0, 0, 0, -1, 0}; }
+inline PanelStep moveHalfOffAndBack() { return {PanelStep::MoveHalfOffAndBack, 0, 0, 0, 0, -1, 0}; }
 
 struct PanelSequence {
     const char* what;
@@ -48,9 +49,9 @@ inline std::vector<PanelSequence> panelSequences() {
          {turn(kCutoff, 30), turn(kResonance, -30), turn(kEnvAmount, 40), turn(kEnvAttack, 30), turn(kInTrim, -40),
           turn(kOutSat, 30), pressAt(kStages, 0.01f, 0.3f), pressAt(kStages, 0.99f, 0.3f),
           pressAt(kMode, 0.2f, 0.01f), pressAt(kMode, 0.2f, 0.99f)}},
-        {"host changes, programs, the host hiding the window",
+        {"host changes, programs, the window hidden and moved half off the screen",
          {hostSets(kEnvRelease, 0.9f), hostSets(kEnvAmount, 0.8f), hostSets(kCutoff, 0.3f), program(3),
-          hostSets(kEnvAmount, 0.5f), program(8), hideAndShow()}},
+          hostSets(kEnvAmount, 0.5f), program(8), hideAndShow(), moveHalfOffAndBack()}},
         {"the splash over a changing panel", {splashClick(), hostSets(kEnvRelease, 0.1f), splashClick()}},
         {"host changes during gestures",
          {turn(kCutoff, 30, kEnvRelease, 0.7f), turn(kEnvRelease, -30, kEnvRelease, 0.2f),

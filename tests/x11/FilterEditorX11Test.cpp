@@ -468,6 +468,13 @@ TEST_F(FilterEditorX11, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
                 XMapWindow(display, parent);
                 XSync(display, False);
                 break;
+            case PanelStep::MoveHalfOffAndBack:
+                XMoveWindow(display, parent, -FilterEditor::kWidth / 2, -FilterEditor::kHeight / 2);
+                XSync(display, False);
+                runIdle(plugin, 2);
+                XMoveWindow(display, parent, 0, 0);
+                XSync(display, False);
+                break;
         }
         runIdle(plugin);
     };

@@ -182,6 +182,12 @@ TEST(WindowsPanelRedraw, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
                 hostLoop(effect, settled);
                 ShowWindow(parent, SW_SHOW);
                 break;
+            case PanelStep::MoveHalfOffAndBack:
+                SetWindowPos(parent, nullptr, -FilterEditor::kWidth / 2, -FilterEditor::kHeight / 2, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER);
+                hostLoop(effect, settled);
+                SetWindowPos(parent, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+                break;
         }
         hostLoop(effect, settled);
     };

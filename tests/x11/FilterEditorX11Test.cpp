@@ -450,10 +450,15 @@ TEST_F(FilterEditorX11, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
                     button(false);
                     XSync(display, False);
                 };
+                plugin.host.calls.clear();
                 plugin.host.onIdle = release;  // the first idle of the tracking loop
                 runIdle(plugin);
                 plugin.host.onIdle = nullptr;
                 release();
+                const std::vector<Call> calls = plugin.host.gestures();
+                EXPECT_TRUE(!calls.empty() && calls.front().opcode == audioMasterBeginEdit &&
+                            calls.front().index == step.index)
+                    << "a gesture on " << step.index;
                 break;
             }
             case PanelStep::Host: record->setParameter(record, step.index, step.value); break;

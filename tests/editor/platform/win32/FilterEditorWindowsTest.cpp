@@ -164,8 +164,12 @@ TEST(WindowsPanelRedraw, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
                     changed = true;
                     record->setParameter(record, step.hostIndex, step.hostValue);
                 };
+                calls.clear();
                 gesture(from, CPos(from.x, from.y - int(step.value)), 10);
                 onHostIdle = nullptr;
+                EXPECT_TRUE(!calls.empty() && calls.front().opcode == audioMasterBeginEdit &&
+                            calls.front().index == step.index)
+                    << "a gesture on " << step.index;
                 EXPECT_TRUE(changed) << "the host changed its parameter during the gesture";
                 break;
             }

@@ -15,56 +15,11 @@
 #include "gui/CVerticalSwitch.h"
 #include "plugin/FilterEffect.h"
 
+using panel::Kind;
+
 namespace {
-enum : std::int32_t {
-    kAttackImage = 122,
-    kCutoffImage = 123,
-    kEnvAmountImage = 124,
-    kInTrimImage = 125,
-    kOutSatImage = 126,
-    kSplashImage = 127,
-    kBackgroundImage = 128,
-    kReleaseImage = 129,
-    kResonanceImage = 130,
-    kStagesImage = 131,
-    kModeImage = 134,
-};
-
-// The background is this much narrower than the frame.
-constexpr std::int32_t kFrameExtraWidth = 100;
-const CBounds kReadoutRect(320, 200, 385, 212);
-
 std::uint32_t bit(std::int32_t index) { return 1u << index; }
 }  // namespace
-
-enum class ControlKind { Knob, HorizontalSwitch, VerticalSwitch, Splash };
-
-struct FilterEditor::LayoutRow {
-    CControl* FilterEditor::*member;
-    ControlKind kind;
-    std::int32_t tag;
-    std::int32_t image;
-    std::int32_t subImages;  // also the switches' position count
-    CPos topLeft;
-    // The splash only: its clickable area's size and where its picture shows.
-    CPos areaSize;
-    CPos displayAt;
-};
-
-// The panel in creation order, which is also the order of the frame's children. A
-// filmstrip control is one sub-image of its image in size.
-const FilterEditor::LayoutRow FilterEditor::kLayout[] = {
-    {&FilterEditor::cutoffKnob, ControlKind::Knob, kCutoff, kCutoffImage, 101, {306, 76}, {}, {}},
-    {&FilterEditor::resonanceKnob, ControlKind::Knob, kResonance, kResonanceImage, 101, {418, 70}, {}, {}},
-    {&FilterEditor::envAmountKnob, ControlKind::Knob, kEnvAmount, kEnvAmountImage, 101, {519, 64}, {}, {}},
-    {&FilterEditor::attackKnob, ControlKind::Knob, kEnvAttack, kAttackImage, 101, {609, 60}, {}, {}},
-    {&FilterEditor::releaseKnob, ControlKind::Knob, kEnvRelease, kReleaseImage, 101, {694, 56}, {}, {}},
-    {&FilterEditor::inTrimKnob, ControlKind::Knob, kInTrim, kInTrimImage, 101, {78, 138}, {}, {}},
-    {&FilterEditor::outSatKnob, ControlKind::Knob, kOutSat, kOutSatImage, 101, {185, 130}, {}, {}},
-    {&FilterEditor::stagesSwitch, ControlKind::HorizontalSwitch, kStages, kStagesImage, 101, {120, 65}, {}, {}},
-    {&FilterEditor::modeSwitch, ControlKind::VerticalSwitch, kMode, kModeImage, 22, {62, 76}, {}, {}},
-    {&FilterEditor::splash, ControlKind::Splash, kSplashTag, kSplashImage, 1, {630, 0}, {150, 25}, {200, 60}},
-};
 
 FilterEditor::FilterEditor(FilterEffect* effect) : GuiEditorBase(effect) {
     rect.top = 0;
@@ -98,16 +53,21 @@ intptr FilterEditor::open(void* parent) {
 }
 
 void FilterEditor::build(void* parent) {
-    CImage* background = new CImage(kBackgroundImage);
+    CImage* background = new CImage(panel::kBackgroundImage);
     background->setOpaque(true);
     // Without its background the panel keeps the size the host was given.
-    CBounds frameSize(0, 0, background->getWidth() + kFrameExtraWidth, background->getHeight());
+    CBounds frameSize(0, 0, background->getWidth() + panel::kFrameWidth - panel::kBackgroundWidth,
+                      background->getHeight());
     if (background->getWidth() <= 0 || background->getHeight() <= 0) frameSize = CBounds(0, 0, kWidth, kHeight);
     frame = new CFrame(frameSize, parent, this);
     frame->setBackground(background);
+    // Right of the background the frame shows its own colour, painted under every redraw
+    // there: the black that the artwork's right edge fades into.
+    frame->setBackgroundColor(kColorBlack);
     background->release();
 
-    for (const LayoutRow& row : kLayout) {
+    for (std::int32_t i = 0; i < panel::kControlCount; ++i) {
+        const panel::Control& row = panel::kControls[i];
         CImage* image = new CImage(row.image);
         const std::int32_t w = image->getWidth();
         const std::int32_t h = image->getHeight() / row.subImages;
@@ -115,27 +75,27 @@ void FilterEditor::build(void* parent) {
         size.offset(row.topLeft.x, row.topLeft.y);
         CControl* control = nullptr;
         switch (row.kind) {
-            case ControlKind::Knob:
+            case Kind::Knob:
                 control = new (std::nothrow) CAnimKnob(size, this, row.tag, row.subImages, h, image, CPos());
                 break;
-            case ControlKind::HorizontalSwitch:
+            case Kind::HorizontalSwitch:
                 control = new (std::nothrow)
                     CHorizontalSwitch(size, this, row.tag, row.subImages, h, row.subImages, image, CPos());
                 break;
-            case ControlKind::VerticalSwitch:
+            case Kind::VerticalSwitch:
                 control = new (std::nothrow)
                     CVerticalSwitch(size, this, row.tag, row.subImages, h, row.subImages, image, CPos());
                 break;
-            case ControlKind::Splash: {
-                const CBounds area(row.topLeft.x, row.topLeft.y, row.topLeft.x + row.areaSize.x,
-                                   row.topLeft.y + row.areaSize.y);
+            case Kind::Splash: {
+                const CBounds area(row.topLeft.x, row.topLeft.y, row.topLeft.x + panel::kSplashAreaSize.x,
+                                   row.topLeft.y + panel::kSplashAreaSize.y);
                 CBounds display(0, 0, w, image->getHeight());
-                display.offset(row.displayAt.x, row.displayAt.y);
+                display.offset(panel::kSplashShownAt.x, panel::kSplashShownAt.y);
                 control = new (std::nothrow) CSplashScreen(area, this, row.tag, image, display, CPos());
                 break;
             }
         }
-        this->*row.member = control;
+        controls[i] = control;
         if (control) frame->addView(control);
         image->release();
     }
@@ -144,10 +104,10 @@ void FilterEditor::build(void* parent) {
     // least as new as the moment the marks were cleared.
     staleParameters.store(0, std::memory_order_relaxed);
     refresh(~0u);
-    if (cutoffKnob) {
+    if (controlFor(kCutoff)) {
         char text[256];
         formatCutoffReadout(text);
-        cutoffReadout = new (std::nothrow) CValueDisplay(kReadoutRect, text);
+        cutoffReadout = new (std::nothrow) CValueDisplay(panel::kReadout, text);
         if (cutoffReadout) {
             cutoffReadout->setFont(kFontSmaller);
             cutoffReadout->setFontColor(kColorGrey);
@@ -167,7 +127,7 @@ void FilterEditor::close() {
             frame->release();
     }
     frame = nullptr;
-    for (const LayoutRow& row : kLayout) this->*row.member = nullptr;
+    for (CControl*& control : controls) control = nullptr;
     cutoffReadout = nullptr;
 }
 
@@ -216,8 +176,8 @@ void FilterEditor::formatCutoffReadout(char* text) const {
 }
 
 CControl* FilterEditor::controlFor(std::int32_t tag) const {
-    for (const LayoutRow& row : kLayout)
-        if (row.tag == tag) return this->*row.member;
+    for (std::int32_t i = 0; i < panel::kControlCount; ++i)
+        if (panel::kControls[i].tag == tag) return controls[i];
     return nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "editor/GuiEditorBase.h"
+#include "editor/PanelLayout.h"
 #include "gui/CControl.h"
 
 class CValueDisplay;
@@ -15,9 +16,9 @@ class FilterEffect;
 
 class FilterEditor : public GuiEditorBase, public CControlObserver {
 public:
-    static constexpr std::int32_t kWidth = 800;
-    static constexpr std::int32_t kHeight = 212;
-    static constexpr std::int32_t kSplashTag = 682;
+    static constexpr std::int32_t kWidth = panel::kFrameWidth;
+    static constexpr std::int32_t kHeight = panel::kFrameHeight;
+    static constexpr std::int32_t kSplashTag = panel::kSplashTag;
 
     explicit FilterEditor(FilterEffect* effect);
     ~FilterEditor() override;
@@ -50,25 +51,14 @@ protected:
     void update() override;
 
 private:
-    struct LayoutRow;
-    static const LayoutRow kLayout[];
-
     // The frame with every view; without a parent it draws into memory only.
     void build(void* parent);
     void refresh(std::uint32_t parameters);
     void releaseRetiredFrames();
     FilterEffect* filterEffect() const;
 
-    CControl* cutoffKnob = nullptr;
-    CControl* resonanceKnob = nullptr;
-    CControl* envAmountKnob = nullptr;
-    CControl* attackKnob = nullptr;
-    CControl* releaseKnob = nullptr;
-    CControl* inTrimKnob = nullptr;
-    CControl* outSatKnob = nullptr;
-    CControl* stagesSwitch = nullptr;
-    CControl* modeSwitch = nullptr;
-    CControl* splash = nullptr;
+    // The controls of panel::kControls, row by row; the frame owns them.
+    CControl* controls[panel::kControlCount] = {};
     CValueDisplay* cutoffReadout = nullptr;
 
     // One bit per parameter changed since the last refresh; set from any thread.

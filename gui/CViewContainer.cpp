@@ -1,5 +1,6 @@
 #include "gui/CViewContainer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "gui/CDrawSurface.h"
@@ -135,6 +136,23 @@ const CPos& CViewContainer::getBackgroundOffset() const { return backgroundOffse
 
 void CViewContainer::drawBackgroundArea(CDrawSurface* surface, const CBounds& rect) {
     if (!surface) return;
+    // Whatever no opaque image covers is painted in the container's colour first, whole
+    // (not fillRect's inset), so a partly transparent child drawn there again never
+    // meets its own last picture.
+    if (!transparent) {
+        surface->setFillColor(backgroundColor);
+        if (!background || !background->isOpaque()) {
+            surface->drawRect(rect, kDrawFilled);
+        } else {
+            const CBounds covered(0, 0, background->getWidth() - backgroundOffset.x,
+                                  background->getHeight() - backgroundOffset.y);
+            const CBounds right(std::max(rect.left, covered.right), rect.top, rect.right, rect.bottom);
+            const CBounds below(rect.left, std::max(rect.top, covered.bottom), std::min(rect.right, covered.right),
+                                rect.bottom);
+            for (const CBounds& part : {right, below})
+                if (part.width() > 0 && part.height() > 0) surface->drawRect(part, kDrawFilled);
+        }
+    }
     if (background) {
         CBounds savedClip;
         surface->getClipRect(savedClip);
@@ -145,9 +163,6 @@ void CViewContainer::drawBackgroundArea(CDrawSurface* surface, const CBounds& re
         else
             background->draw(surface, whole, backgroundOffset);
         surface->setClipRect(savedClip);
-    } else if (!transparent) {
-        surface->setFillColor(backgroundColor);
-        surface->fillRect(rect);
     }
 }
 

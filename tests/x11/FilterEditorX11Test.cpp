@@ -17,6 +17,7 @@
 #include "gui/CFrame.h"
 #include "gui/CValueDisplay.h"
 #include "plugin/FilterEffect.h"
+#include "tests/editor/PanelSequences.h"
 
 namespace {
 
@@ -397,12 +398,14 @@ TEST_F(FilterEditorX11, TheSplashHoldsThePanelUntilClickedAgain) {
     CControl* splash = plugin.editor().controlFor(FilterEditor::kSplashTag);
     CControl* cutoff = plugin.editor().controlFor(kCutoff);
     const CBounds knob = bounds(cutoff);
-    const std::vector<std::uint32_t> panel = pixels(parent, CBounds(200, 60, 500, 200));
+    const CBounds window(0, 0, FilterEditor::kWidth, FilterEditor::kHeight);
+    const std::vector<std::uint32_t> before = pixels(parent, window);
 
-    click(parent, CPos(700, 10));
+    click(parent, centre(bounds(splash)));
     runIdle(plugin);
     EXPECT_EQ(splash->getValue(), 1.0f);
-    EXPECT_NE(pixels(parent, CBounds(200, 60, 500, 200)), panel) << "the splash shows over the panel";
+    EXPECT_NE(pixels(parent, window), before) << "the splash shows over the panel";
+    const CBounds card = bounds(splash);  // the picture's rectangle while it shows
 
     plugin.host.calls.clear();
     drag(parent, plugin.host, CPos(knob.left + 5, knob.top + 5), CPos(knob.left + 5, knob.top + 45));
@@ -410,14 +413,84 @@ TEST_F(FilterEditorX11, TheSplashHoldsThePanelUntilClickedAgain) {
     plugin.host.onIdle = nullptr;
     EXPECT_TRUE(plugin.host.gestures().empty()) << "no control answers while the splash shows";
 
-    click(parent, CPos(300, 100));
+    click(parent, centre(card));
     runIdle(plugin);
     EXPECT_EQ(splash->getValue(), 0.0f);
-    EXPECT_EQ(pixels(parent, CBounds(200, 60, 500, 200)), panel);
+    EXPECT_EQ(pixels(parent, window), before);
     drag(parent, plugin.host, centre(knob), CPos(centre(knob).x, centre(knob).y - 20));
     runIdle(plugin);
     plugin.host.onIdle = nullptr;
     EXPECT_FALSE(plugin.host.gestures().empty());
+    plugin.dispatch(effEditClose);
+    XDestroyWindow(display, parent);
+}
+
+TEST_F(FilterEditorX11, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
+    Instance plugin;
+    AEffect* record = plugin.effect->effectRecord();
+    Window parent = makeParent(0);
+    ASSERT_EQ(plugin.dispatch(effEditOpen, 0, handle(parent)), 1);
+    plugin.dispatch(effSetEditKnobMode, kKnobLinear);
+    runIdle(plugin);
+
+    auto run = [&](const PanelStep& step) {
+        switch (step.kind) {
+            case PanelStep::Gesture: {
+                const CBounds r = bounds(plugin.editor().controlFor(step.index));
+                const CPos from(r.left + int(step.fx * float(r.width())), r.top + int(step.fy * float(r.height())));
+                moveTo(parent, from);
+                button(true);
+                moveTo(parent, CPos(from.x, from.y - int(step.value)));
+                XSync(display, False);
+                bool released = false;
+                auto release = [&] {
+                    if (released) return;
+                    released = true;
+                    if (step.hostIndex >= 0) record->setParameter(record, step.hostIndex, step.hostValue);
+                    button(false);
+                    XSync(display, False);
+                };
+                plugin.host.calls.clear();
+                plugin.host.onIdle = release;  // the first idle of the tracking loop
+                runIdle(plugin);
+                plugin.host.onIdle = nullptr;
+                release();
+                const std::vector<Call> calls = plugin.host.gestures();
+                EXPECT_TRUE(!calls.empty() && calls.front().opcode == audioMasterBeginEdit &&
+                            calls.front().index == step.index)
+                    << "a gesture on " << step.index;
+                break;
+            }
+            case PanelStep::Host: record->setParameter(record, step.index, step.value); break;
+            case PanelStep::Program: plugin.dispatch(effSetProgram, step.index); break;
+            case PanelStep::SplashClick:
+                click(parent, centre(bounds(plugin.editor().controlFor(FilterEditor::kSplashTag))));
+                break;
+            case PanelStep::HideAndShow:
+                XUnmapWindow(display, parent);
+                XSync(display, False);
+                runIdle(plugin, 2);
+                XMapWindow(display, parent);
+                XSync(display, False);
+                break;
+            case PanelStep::MoveHalfOffAndBack:
+                XMoveWindow(display, parent, -FilterEditor::kWidth / 2, -FilterEditor::kHeight / 2);
+                XSync(display, False);
+                runIdle(plugin, 2);
+                XMoveWindow(display, parent, 0, 0);
+                XSync(display, False);
+                break;
+        }
+        runIdle(plugin);
+    };
+
+    const CBounds window(0, 0, FilterEditor::kWidth, FilterEditor::kHeight);
+    for (const PanelSequence& sequence : panelSequences()) {
+        for (const PanelStep& step : sequence.steps) run(step);
+        std::vector<std::uint32_t> shown = pixels(parent, window);
+        for (std::uint32_t& p : shown) p &= 0xFFFFFFu;
+        EXPECT_EQ(pictureDifference(shown, freshDraw(*plugin.effect)), "") << "after " << sequence.what;
+    }
     plugin.dispatch(effEditClose);
     XDestroyWindow(display, parent);
 }

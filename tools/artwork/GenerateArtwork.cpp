@@ -3,8 +3,8 @@
 //
 //   quorvane-artwork OUTPUT_DIR [PLAIN_PNG_DIR]
 //
-// The control positions are the panel's fixed layout; the sizes chosen here decide
-// the controls' rectangles (filmstrip width x height / sub-images).
+// The control positions are the panel's layout (editor/PanelLayout.h); the sizes chosen
+// here decide the controls' rectangles (filmstrip width x height / sub-images).
 #include <cairo.h>
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/PanelLayout.h"
 #include "gui/ResourceStream.h"
 
 namespace {
@@ -28,35 +29,34 @@ constexpr Rgb kDimLabel{0.45, 0.46, 0.49};
 constexpr Rgb kAmber{1.00, 0.64, 0.16};
 constexpr const char* kFace = "Liberation Sans";
 
-// The panel: background 700 x 212; controls at their fixed top-left corners.
-constexpr int kPanelWidth = 700;
-constexpr int kPanelHeight = 212;
+constexpr int kPanelWidth = panel::kBackgroundWidth;
+constexpr int kPanelHeight = panel::kBackgroundHeight;
 constexpr double kSectionEdge = 508.5;  // filter section | envelope section
 
+// A control's place on the panel and its resource's file name (id first).
+CPos at(std::int32_t tag) { return panel::control(tag).topLeft; }
+std::string fileOf(std::int32_t tag, const char* name) { return std::to_string(panel::control(tag).image) + "_" + name; }
+
 struct KnobArt {
-    int id;
+    std::int32_t tag;
     const char* file;
     const char* label;
-    int x, y, size;
+    int size;
     bool labelInStrip;  // past the background's right edge: the label travels with the strip
 };
 
 const KnobArt kKnobs[] = {
-    {123, "123_cutoff_knob", "Cutoff", 306, 76, 94, false},
-    {130, "130_resonance_knob", "Reso", 418, 70, 80, false},
-    {124, "124_env_amount_knob", "Env Amt", 519, 64, 70, false},
-    {122, "122_attack_knob", "Attack", 609, 60, 62, false},
-    {129, "129_release_knob", "Release", 694, 56, 56, true},
-    {125, "125_in_trim_knob", "In Trim", 78, 138, 54, false},
-    {126, "126_out_sat_knob", "Out Sat", 185, 130, 56, false},
+    {kCutoff, "cutoff_knob", "Cutoff", 94, false},      {kResonance, "resonance_knob", "Reso", 80, false},
+    {kEnvAmount, "env_amount_knob", "Env Amt", 70, false}, {kEnvAttack, "attack_knob", "Attack", 62, false},
+    {kEnvRelease, "release_knob", "Release", 56, true},  {kInTrim, "in_trim_knob", "In Trim", 54, false},
+    {kOutSat, "out_sat_knob", "Out Sat", 56, false},
 };
 constexpr int kLabelGap = 12;  // knob bottom to label baseline
-constexpr int kKnobFrames = 101;
+constexpr int kKnobFrames = panel::control(kCutoff).subImages;
 
-constexpr int kStagesX = 120, kStagesY = 65, kStagesWidth = 176, kStagesHeight = 48, kStagesFrames = 101;
-constexpr int kModeX = 62, kModeY = 76, kModeWidth = 56, kModeHeight = 52, kModeFrames = 22;
+constexpr int kStagesWidth = 176, kStagesHeight = 48, kStagesFrames = panel::control(kStages).subImages;
+constexpr int kModeWidth = 56, kModeHeight = 52, kModeFrames = panel::control(kMode).subImages;
 constexpr int kSplashWidth = 400, kSplashHeight = 140;
-constexpr int kReadoutX = 320, kReadoutY = 200, kReadoutWidth = 65;
 
 void setColor(cairo_t* cr, Rgb c, double a = 1.0) { cairo_set_source_rgba(cr, c.r, c.g, c.b, a); }
 
@@ -444,24 +444,28 @@ cairo_surface_t* background() {
     cairo_set_line_width(cr, 1.6);
     setColor(cr, kAmber);
     cairo_new_path(cr);
-    cairo_arc(cr, 687, 13, 8, 0, 2 * kPi);
+    const CPos splash = at(panel::kSplashTag);
+    cairo_arc(cr, splash.x + 57, splash.y + 13, 8, 0, 2 * kPi);
     cairo_stroke(cr);
-    responseCurve(cr, 680, 8, 14, 9);
+    responseCurve(cr, splash.x + 50, splash.y + 8, 14, 9);
     cairo_set_line_width(cr, 1.2);
     cairo_stroke(cr);
 
     // Labels under the knobs; the one past the right edge is in its filmstrip.
     for (const KnobArt& knob : kKnobs)
-        if (!knob.labelInStrip) label(cr, knob.label, knob.x + knob.size / 2.0, knob.y + knob.size + kLabelGap);
-    label(cr, "Stages", kStagesX + kStagesWidth / 2.0, kStagesY - 6);
-    label(cr, "LPF/HPF", kModeX + kModeWidth / 2.0, kModeY - 7);
+        if (!knob.labelInStrip)
+            label(cr, knob.label, at(knob.tag).x + knob.size / 2.0, at(knob.tag).y + knob.size + kLabelGap);
+    const CPos stages = at(kStages), mode = at(kMode);
+    label(cr, "Stages", stages.x + kStagesWidth / 2.0, stages.y - 6);
+    label(cr, "LPF/HPF", mode.x + kModeWidth / 2.0, mode.y - 7);
     font(cr, 8, false);
     setColor(cr, kDimLabel);
-    cairo_move_to(cr, kStagesX + kStagesWidth - 34, kStagesY - 6);
+    cairo_move_to(cr, stages.x + kStagesWidth - 34, stages.y - 6);
     cairo_show_text(cr, "dB/oct");
 
     // Recessed bezel around the cutoff readout.
-    roundedRect(cr, kReadoutX - 3.5, kReadoutY - 3.5, kReadoutWidth + 7, 20, 3);
+    const CBounds& readout = panel::kReadout;
+    roundedRect(cr, readout.left - 3.5, readout.top - 3.5, readout.width() + 7, 20, 3);
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_fill_preserve(cr);
     cairo_set_source_rgba(cr, 1, 1, 1, 0.12);
@@ -547,10 +551,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string dir = argv[1], plain = argc > 2 ? argv[2] : "";
-    bool ok = store(background(), "128_background", dir, plain);
-    for (const KnobArt& knob : kKnobs) ok = store(knobStrip(knob), knob.file, dir, plain) && ok;
-    ok = store(stagesStrip(), "131_stages_switch", dir, plain) && ok;
-    ok = store(modeStrip(), "134_mode_switch", dir, plain) && ok;
-    ok = store(splash(), "127_splash", dir, plain) && ok;
+    bool ok = store(background(), std::to_string(panel::kBackgroundImage) + "_background", dir, plain);
+    for (const KnobArt& knob : kKnobs) ok = store(knobStrip(knob), fileOf(knob.tag, knob.file), dir, plain) && ok;
+    ok = store(stagesStrip(), fileOf(kStages, "stages_switch"), dir, plain) && ok;
+    ok = store(modeStrip(), fileOf(kMode, "mode_switch"), dir, plain) && ok;
+    ok = store(splash(), fileOf(panel::kSplashTag, "splash"), dir, plain) && ok;
     return ok ? 0 : 1;
 }

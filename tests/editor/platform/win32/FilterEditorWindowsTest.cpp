@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <thread>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "editor/FilterEditor.h"
 #include "gui/CFrame.h"
 #include "plugin/FilterEffect.h"
+#include "tests/editor/PanelSequences.h"
 #include "tests/support/platform/win32/SyntheticHand.h"
 
 namespace {
@@ -24,10 +26,12 @@ struct Call {
     float value;
 };
 std::vector<Call> calls;
+std::function<void()> onHostIdle;  // what the host does when a tracking loop gives it its idle
 
 intptr VSTCALL recordingHost(AEffect*, int32 opcode, int32 index, intptr, void*, float opt) {
     if (opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit || opcode == audioMasterAutomate)
         calls.push_back({opcode, index, opt});
+    if (opcode == audioMasterIdle && onHostIdle) onHostIdle();
     return 0;
 }
 
@@ -43,6 +47,33 @@ void hostLoop(FilterEffect& effect, const std::atomic<bool>& done) {
 }
 
 CPos centre(const CBounds& r) { return CPos((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+
+// What the window shows, read back through GDI: words 0xRRGGBB, rows top-down.
+std::vector<std::uint32_t> shownIn(HWND window) {
+    const int w = FilterEditor::kWidth, h = FilterEditor::kHeight;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = w;
+    info.bmiHeader.biHeight = -h;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, h, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    std::vector<std::uint32_t> out(static_cast<const std::uint32_t*>(bits),
+                                   static_cast<const std::uint32_t*>(bits) + std::size_t(w) * h);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    for (std::uint32_t& p : out) p &= 0xFFFFFFu;
+    return out;
+}
 
 }  // namespace
 
@@ -97,6 +128,79 @@ TEST(WindowsPanel, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
     effect.effectRecord()->setParameter(effect.effectRecord(), kCutoff, 0.75f);
     effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
     EXPECT_EQ(editor.controlFor(kCutoff)->getValue(), 0.75f);
+    effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    effect.dispatcher(effSetEditKnobMode, 0, kKnobCircular, nullptr, 0.0f);
+    DestroyWindow(parent);
+}
+
+TEST(WindowsPanelRedraw, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
+    FilterEffect effect(recordingHost, 2, false);
+    AEffect* record = effect.effectRecord();
+    HWND parent = makeTopmostParent("PanelRedrawTestParent", 800, 212);
+    ASSERT_NE(parent, nullptr);
+    ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, parent, 0.0f), 1);
+    effect.dispatcher(effSetEditKnobMode, 0, kKnobLinear, nullptr, 0.0f);
+    auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
+    const std::atomic<bool> settled{true};
+    hostLoop(effect, settled);
+    POINT origin{0, 0};
+    ClientToScreen(parent, &origin);
+
+    auto gesture = [&](CPos from, CPos to, int steps) {
+        std::atomic<bool> done{false};
+        std::thread hand(dragBySendInput, origin, from, to, steps, &done);
+        hostLoop(effect, done);
+        hand.join();
+    };
+    auto run = [&](const PanelStep& step) {
+        switch (step.kind) {
+            case PanelStep::Gesture: {
+                CBounds r;
+                editor.controlFor(step.index)->getViewSize(r);
+                const CPos from(r.left + int(step.fx * float(r.width())), r.top + int(step.fy * float(r.height())));
+                bool changed = step.hostIndex < 0;
+                onHostIdle = [&] {
+                    if (changed) return;
+                    changed = true;
+                    record->setParameter(record, step.hostIndex, step.hostValue);
+                };
+                calls.clear();
+                gesture(from, CPos(from.x, from.y - int(step.value)), 10);
+                onHostIdle = nullptr;
+                EXPECT_TRUE(!calls.empty() && calls.front().opcode == audioMasterBeginEdit &&
+                            calls.front().index == step.index)
+                    << "a gesture on " << step.index;
+                EXPECT_TRUE(changed) << "the host changed its parameter during the gesture";
+                break;
+            }
+            case PanelStep::Host: record->setParameter(record, step.index, step.value); break;
+            case PanelStep::Program: effect.dispatcher(effSetProgram, 0, step.index, nullptr, 0.0f); break;
+            case PanelStep::SplashClick: {
+                CBounds r;
+                editor.controlFor(FilterEditor::kSplashTag)->getViewSize(r);
+                gesture(centre(r), centre(r), 1);
+                break;
+            }
+            case PanelStep::HideAndShow:
+                ShowWindow(parent, SW_HIDE);
+                hostLoop(effect, settled);
+                ShowWindow(parent, SW_SHOW);
+                break;
+            case PanelStep::MoveHalfOffAndBack:
+                SetWindowPos(parent, nullptr, -FilterEditor::kWidth / 2, -FilterEditor::kHeight / 2, 0, 0,
+                             SWP_NOSIZE | SWP_NOZORDER);
+                hostLoop(effect, settled);
+                SetWindowPos(parent, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+                break;
+        }
+        hostLoop(effect, settled);
+    };
+
+    HWND window = static_cast<HWND>(editor.getFrame()->getWindow()->nativeHandle());
+    for (const PanelSequence& sequence : panelSequences()) {
+        for (const PanelStep& step : sequence.steps) run(step);
+        EXPECT_EQ(pictureDifference(shownIn(window), freshDraw(effect)), "") << "after " << sequence.what;
+    }
     effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
     effect.dispatcher(effSetEditKnobMode, 0, kKnobCircular, nullptr, 0.0f);
     DestroyWindow(parent);

@@ -1,0 +1,9 @@
+#include "tests/support/CommaLocale.h"
+
+#include <clocale>
+
+bool useCommaDecimalLocale() {
+    for (const char* name : {"German_Germany.1252", "de-DE", "German"})
+        if (std::setlocale(LC_NUMERIC, name)) return true;
+    return false;
+}

@@ -37,14 +37,17 @@ test: test-release test-asan test-tsan test-fuzz test-windows
 
 test-release: deps build
 	xvfb-run -a ctest --test-dir build/release --output-on-failure -j $(JOBS)
+	bash tools/check-skipped-tests.sh build/release
 
 test-asan: deps build/asan/build.ninja
 	cmake --build build/asan -j $(JOBS)
 	xvfb-run -a ctest --test-dir build/asan --output-on-failure -j $(JOBS) -LE benchmark
+	bash tools/check-skipped-tests.sh build/asan
 
 test-tsan: deps build/tsan/build.ninja
 	cmake --build build/tsan -j $(JOBS)
 	xvfb-run -a ctest --test-dir build/tsan --output-on-failure -j $(JOBS) -L threads
+	bash tools/check-skipped-tests.sh build/tsan
 
 # Each fuzzer runs for FUZZ_SECONDS under AddressSanitizer and UndefinedBehaviorSanitizer.
 FUZZ_SECONDS ?= 20

@@ -119,7 +119,9 @@ void GuiEditorBase::pumpIdle() {
     if (now < lastTicks) {
         wait(4);
         now += 4;
-        // At most one pass per 100 ms; the calls between only sleep.
+        // A pass is due 100 ms after the last, but a call at most 50 ms early (its 4 ms
+        // sleep counted) makes it already: about one pass per 50 ms at most. Earlier
+        // calls only sleep.
         if (now < lastTicks - 50) return;
     }
     idle();

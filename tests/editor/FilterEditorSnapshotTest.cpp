@@ -190,6 +190,7 @@ TEST(FilterEditorSnapshot, ImagesThatFailToLoadLeaveEmptyControlsAndThePanelOpen
     EXPECT_GT(lit, 0) << "the readout still shows";
 
     Display* display = XOpenDisplay(nullptr);
+    const bool windowed = display != nullptr;
     if (display) {
         Window parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 800, 212, 0, 0, 0);
         XSync(display, False);
@@ -201,6 +202,7 @@ TEST(FilterEditorSnapshot, ImagesThatFailToLoadLeaveEmptyControlsAndThePanelOpen
     }
     imagesMissing = false;
     EXPECT_EQ(CRefObject::liveCount(), liveBefore);
+    if (!windowed) GTEST_SKIP() << "the panel in a window: no X display (the headless half ran)";
 }
 
 // The shared sequences on a panel that draws into memory. A gesture is what it leaves the

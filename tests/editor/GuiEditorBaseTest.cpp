@@ -41,7 +41,7 @@ struct ClockedEditor : GuiEditorBase {
 
 }  // namespace
 
-TEST(GuiEditorBase, IdlePumpRunsAtMostEveryHundredMillisecondsAndDoesNotReenter) {
+TEST(GuiEditorBase, IdlePumpRunsAtMostEveryFiftyMillisecondsAndDoesNotReenter) {
     HostLog log;
     currentLog = &log;
     auto* effect = new QuietEffect;
@@ -49,7 +49,8 @@ TEST(GuiEditorBase, IdlePumpRunsAtMostEveryHundredMillisecondsAndDoesNotReenter)
     log.editor = editor;
 
     struct Step { std::uint32_t after; bool passes; };
-    // A pass sets the next at +100; calls within 50 ms before it (after a 4 ms sleep) only sleep.
+    // A pass sets the next at +100; a call more than 50 ms before that (its 4 ms sleep
+    // counted) only sleeps, a later one passes.
     const Step steps[] = {{0, true}, {10, false}, {45, false}, {46, true}, {60, false}, {500, true}};
     const std::uint32_t start = platform::getTicks();
     for (const Step& step : steps) {

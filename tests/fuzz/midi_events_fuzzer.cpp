@@ -21,8 +21,9 @@ public:
 
 }  // namespace
 
-// Input layout: a count byte and a flags byte, then 32-byte events; a flag bit per event
-// slot turns that slot into a null pointer.
+// Input layout: two bytes, then as many 32-byte events as fit. The first byte picks the
+// parameter pitch bend drives, the second the one channel pressure drives; the second's
+// bits, one per event slot and repeating every eight, also turn slots into null pointers.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 2) return 0;
     static ControllerMap map;

@@ -420,8 +420,10 @@ TEST(Switch, ShowsTheNearestPositionsSubImage) {
     }
     // More positions than the strip holds, and a strip that failed to load: nothing drawn
     // from outside either.
+    const CBounds wideSize(100, 0, 156, 52);
+    const std::vector<std::uint32_t> beforeWide = bench.region(wideSize);
     CImage* missing = new CImage(999);
-    auto* wide = bench.add(new CHorizontalSwitch(CBounds(100, 0, 156, 52), &bench, 2, 22, 52, 500, missing, CPos()));
+    auto* wide = bench.add(new CHorizontalSwitch(wideSize, &bench, 2, 22, 52, 500, missing, CPos()));
     missing->release();
     strip = new CImage(134);
     auto* tooMany = bench.add(new CVerticalSwitch(CBounds(200, 0, 256, 52), &bench, 1, 22, 52, 500, strip, CPos()));
@@ -429,6 +431,7 @@ TEST(Switch, ShowsTheNearestPositionsSubImage) {
     wide->setValue(1.0f);
     tooMany->setValue(1.0f);
     bench.frame->idle();
+    EXPECT_EQ(bench.region(wideSize), beforeWide);
     EXPECT_TRUE(showsSubImage(bench, CBounds(200, 0, 256, 52), 134, 21));
 }
 

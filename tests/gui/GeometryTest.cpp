@@ -59,9 +59,11 @@ TEST(Colour, AlphaTakesPartInEqualityButNeverReachesTheColourReference) {
     EXPECT_NE(kColorTransparent, kColorWhite);
 }
 
-TEST(Colour, PredefinedValues) {
-    EXPECT_EQ(kColorGrey, CRgb(127, 127, 127, 255));
-    EXPECT_EQ(kColorMagenta, CRgb(255, 0, 255, 255));
-    EXPECT_EQ(kColorTransparent.alpha, 0);
-    EXPECT_EQ(kMouseLeft | kMouseMiddle | kMouseRight | kKeyShift | kKeyControl | kKeyAlt, 63);
+TEST(ButtonState, EachButtonAndModifierIsABitOfItsOwn) {
+    CButtonState seen = 0;
+    for (CButtonState flag : {kMouseLeft, kMouseMiddle, kMouseRight, kKeyShift, kKeyControl, kKeyAlt}) {
+        EXPECT_EQ(flag & (flag - 1), 0) << flag << " is one bit";
+        EXPECT_EQ(seen & flag, 0) << flag << " shares no bit with the others";
+        seen |= flag;
+    }
 }

@@ -160,7 +160,8 @@ TEST_F(HostLevel, NullPointersGetAPlainAnswer) {
                          effSetChunk, effProcessEvents, effGetProgramNameIndexed,
                          effSetSpeakerArrangement, effGetEffectName, effGetVendorString,
                          effGetProductString, effCanDo, effGetSpeakerArrangement}) {
-        EXPECT_LE(dispatch(opcode, 0, 0, nullptr), 1) << "opcode " << opcode;
+        const intptr answer = dispatch(opcode, 0, 0, nullptr);
+        EXPECT_TRUE(answer == 0 || answer == 1) << "opcode " << opcode << " answered " << answer;
     }
     EXPECT_EQ(dispatch(effCanDo), 0);
     EXPECT_EQ(dispatch(effGetEffectName), 0);

@@ -88,8 +88,8 @@ TEST_F(QuorvaneRender, MidiControllersReachTheMappedParameters) {
     EXPECT_GT(rms(readAudio(scratch.file("out.wav")), 0), rms(input, 0) * 0.5);
 }
 
-// The editor drawn without a display: the Cutoff bar (the fourth) is full at 1 and
-// empty at 0, right where the window would show it.
+// The editor drawn without a display, with the settings given: Cutoff at 0 and at 1
+// changes the picture only in the Cutoff knob and the readout below it.
 TEST_F(QuorvaneRender, SnapshotDrawsTheEditorWithTheGivenSettings) {
     // Cutoff 0 and 1: only the Cutoff knob (from (306, 76)) and its readout below differ.
     std::vector<png_byte> pictures[2];

@@ -1,6 +1,6 @@
 // Parameters set from an audio thread and a host thread while the panel opens, draws and
-// closes on the user-interface thread. Run under ThreadSanitizer; with a display the
-// panel opens in a real window, without one it draws headless.
+// closes on the user-interface thread. Run under ThreadSanitizer. The panel draws headless
+// and, with a display, opens in a real window; without one that half is reported skipped.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -44,7 +44,8 @@ TEST(EditorThreads, ParameterChangesFromOtherThreadsWhileThePanelOpensDrawsAndCl
     snapshot.pixels = pixels.data();
     for (int round = 0; round < 4; ++round) {
         if (display) {
-            ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f), 1);
+            // No ASSERT while the other threads run: leaving here would not join them.
+            EXPECT_EQ(effect.dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f), 1);
             for (int pass = 0; pass < 5; ++pass) effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
             effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
         }
@@ -54,18 +55,17 @@ TEST(EditorThreads, ParameterChangesFromOtherThreadsWhileThePanelOpensDrawsAndCl
     audio.join();
     automation.join();
 
+    if (!display) GTEST_SKIP() << "the panel in a window: no X display (the headless half ran)";
     // Once the threads are done, the next idle shows the last stored values.
-    if (display) {
-        ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f), 1);
-        effect.setParameter(kEnvAmount, 0.5f);
-        effect.setParameter(kCutoff, 0.5f);
-        effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
-        auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
-        EXPECT_STREQ(editor.getCutoffReadout()->getText(), "~7875.0 Hz");
-        for (std::int32_t index : {kInTrim, kStages, kResonance, kOutSat})
-            EXPECT_EQ(editor.controlFor(index)->getValue(), effect.getParameter(index));
-        effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
-        XDestroyWindow(display, parent);
-        XCloseDisplay(display);
-    }
+    ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f), 1);
+    effect.setParameter(kEnvAmount, 0.5f);
+    effect.setParameter(kCutoff, 0.5f);
+    effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+    auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
+    EXPECT_STREQ(editor.getCutoffReadout()->getText(), "~7875.0 Hz");
+    for (std::int32_t index : {kInTrim, kStages, kResonance, kOutSat})
+        EXPECT_EQ(editor.controlFor(index)->getValue(), effect.getParameter(index));
+    effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    XDestroyWindow(display, parent);
+    XCloseDisplay(display);
 }

@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
 
-.PHONY: all deps build build-windows dist demo test test-release test-asan test-tsan test-fuzz test-fuzz-image test-windows install clean
+.PHONY: all deps build build-windows dist demo test test-release test-asan test-tsan test-fuzz test-fuzz-image test-windows install uninstall clean
 
 all: build
 
@@ -81,10 +81,16 @@ test-windows: build build-windows
 dist: build build-windows
 	bash tools/make-dist.sh build/release build/windows build/windows-x64 dist
 
-# Copies the plug-in where Linux hosts look for VST 2 plug-ins.
+# The plug-in where Linux hosts look for VST 2 plug-ins, quorvane-render and its call
+# monitor under PREFIX. With a PREFIX of your own the plug-in goes to PREFIX/lib/vst;
+# VSTDIR says otherwise. make uninstall (with the same PREFIX) removes exactly that.
+PREFIX ?= $(HOME)/.local
+VSTDIR ?= $(if $(filter file,$(origin PREFIX)),$(HOME)/.vst,$(PREFIX)/lib/vst)
 install: build
-	mkdir -p $(HOME)/.vst
-	cp build/release/bin/Quorvane.so $(HOME)/.vst/
+	bash tools/install.sh install build/release/bin "$(PREFIX)" "$(VSTDIR)"
+
+uninstall:
+	bash tools/install.sh uninstall "$(PREFIX)"
 
 clean:
 	rm -rf build out dist

@@ -28,7 +28,14 @@ or /usr/lib/vst/, then rescan plug-ins in the host.
 
 Quorvane.ini goes into the same folder. The plug-in writes this file with commented
 defaults on its first start when there is none; copy it there only to start from an
-edited one.
+edited one. When Quorvane.so is a symbolic link, the folder is that of the file the link
+points to.
+
+Beside the C and C++ run-times the plug-in needs libX11, libXext, libpng16, FreeType and
+fontconfig. On Debian and Ubuntu these packages bring them:
+  libx11-6 libxext6 libpng16-16 libfreetype6 libfontconfig1
+The cutoff readout needs a font that fontconfig offers for "Arial", such as Liberation
+Sans (fonts-liberation2).
 TEXT
 
 windows_note() {

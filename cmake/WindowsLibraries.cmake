@@ -28,9 +28,9 @@ qv_windows_library(libpng1.6
                    -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
                    -DSKIP_INSTALL_PROGRAMS=ON -DSKIP_INSTALL_FILES=ON -DPNG_HARDWARE_OPTIMIZATIONS=OFF)
 
-# The render tool's audio files: WAV and AIFF, FLAC, and Ogg with Vorbis and Opus, as the
-# Linux build reads and writes them. mingw-w64 has no libssp, which the stack protector
-# and source fortification would need.
+# The render tool's audio files: WAV, AIFF and FLAC, as on Linux. libsndfile's build takes
+# FLAC only together with Ogg, Vorbis and Opus. mingw-w64 has no libssp, which the stack
+# protector and source fortification would need.
 qv_windows_library(libogg -DINSTALL_DOCS=OFF -DBUILD_TESTING=OFF)
 qv_windows_library(flac -DBUILD_CXXLIBS=OFF -DBUILD_PROGRAMS=OFF -DBUILD_EXAMPLES=OFF -DBUILD_TESTING=OFF
                    -DBUILD_DOCS=OFF -DINSTALL_MANPAGES=OFF -DWITH_STACK_PROTECTOR=OFF -DWITH_FORTIFY_SOURCE=OFF)

@@ -33,9 +33,12 @@ install_all() {
   for file in Quorvane.so quorvane-render quorvane-rt-monitor.so; do
     [ -f "$bin/$file" ] || { echo "install: $bin/$file is missing; build first" >&2; exit 1; }
   done
-  # A second install keeps the folders the first one made on the record.
-  local earlier=()
-  [ -f "$record" ] && mapfile -t earlier < <(grep '^folder ' "$record" | cut -d' ' -f2-)
+  # A second install keeps what the first one put there on the record.
+  local earlier_folders=() earlier_files=()
+  if [ -f "$record" ]; then
+    mapfile -t earlier_folders < <(grep '^folder ' "$record" | cut -d' ' -f2-)
+    mapfile -t earlier_files < <(grep '^file ' "$record" | cut -d' ' -f2-)
+  fi
   make_folder "$vstdir"
   make_folder "$lib"
   make_folder "$prefix/bin"
@@ -44,9 +47,9 @@ install_all() {
   install -m 644 "$bin/quorvane-rt-monitor.so" "$lib/quorvane-rt-monitor.so"
   ln -sfn ../lib/quorvane/quorvane-render "$prefix/bin/quorvane-render"
   {
-    for folder in "${earlier[@]}" "${made_folders[@]}"; do echo "folder $folder"; done
-    for file in "$vstdir/Quorvane.so" "$lib/quorvane-render" "$lib/quorvane-rt-monitor.so" \
-                "$prefix/bin/quorvane-render" "$record"; do
+    for folder in "${earlier_folders[@]}" "${made_folders[@]}"; do echo "folder $folder"; done
+    for file in "${earlier_files[@]}" "$vstdir/Quorvane.so" "$lib/quorvane-render" \
+                "$lib/quorvane-rt-monitor.so" "$prefix/bin/quorvane-render" "$record"; do
       echo "file $file"
     done
   } | awk '!seen[$0]++' >"$record.new"

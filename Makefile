@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
 
-.PHONY: all deps deps-demo build build-windows dist demo test test-release test-asan test-tsan test-fuzz test-fuzz-image test-windows install clean
+.PHONY: all deps deps-demo build build-windows dist demo test test-release test-asan test-tsan test-fuzz test-fuzz-image test-windows install uninstall clean
 
 all: build
 
@@ -90,11 +90,17 @@ test-windows: build build-windows
 dist: build build-windows
 	bash tools/make-dist.sh build/release build/windows build/windows-x64 dist
 
-# Copies the plug-in where Linux hosts look for VST 2 plug-ins.
+# The plug-in where Linux hosts look for VST 2 and LV2 plug-ins, quorvane-render and its
+# call monitor under PREFIX. With a PREFIX of your own the plug-ins go to PREFIX/lib/vst
+# and PREFIX/lib/lv2; VSTDIR and LV2DIR say otherwise. make uninstall (with the same PREFIX) removes exactly that.
+PREFIX ?= $(HOME)/.local
+VSTDIR ?= $(if $(filter file,$(origin PREFIX)),$(HOME)/.vst,$(PREFIX)/lib/vst)
+LV2DIR ?= $(if $(filter file,$(origin PREFIX)),$(HOME)/.lv2,$(PREFIX)/lib/lv2)
 install: build
-	mkdir -p $(HOME)/.vst
-	cp build/release/bin/Quorvane.so $(HOME)/.vst/
-	mkdir -p $(HOME)/.lv2/Quorvane.lv2 && cp build/release/bin/Quorvane.lv2/*.ttl build/release/bin/Quorvane.lv2/Quorvane_dsp.so $(HOME)/.lv2/Quorvane.lv2/
+	bash tools/install.sh install build/release/bin "$(PREFIX)" "$(VSTDIR)" "$(LV2DIR)"
+
+uninstall:
+	bash tools/install.sh uninstall "$(PREFIX)"
 
 clean:
 	rm -rf build out dist

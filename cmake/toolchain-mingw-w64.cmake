@@ -9,6 +9,11 @@ set(CMAKE_CXX_COMPILER ${QV_MINGW_PREFIX}-g++-posix)
 set(CMAKE_RC_COMPILER ${QV_MINGW_PREFIX}-windres)
 
 set(CMAKE_FIND_ROOT_PATH /usr/${QV_MINGW_PREFIX})
+# The libraries built for a tree (cmake/WindowsLibraries.cmake) are found there too,
+# also by the builds of the libraries that need them.
+if(QV_LIBRARY_PREFIX)
+  list(APPEND CMAKE_FIND_ROOT_PATH ${QV_LIBRARY_PREFIX})
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

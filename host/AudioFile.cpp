@@ -123,7 +123,8 @@ AudioWriter::AudioWriter(const std::string& path, int sampleRate, int channels,
     if (!containerHolds(path, encoding))
         throw HostError(ExitCode::UnsupportedFormat, std::string("unsupported output format: ") +
                                                          path + " cannot hold " +
-                                                         sampleEncodingName(encoding) + " samples");
+                                                         sampleEncodingName(encoding) +
+                                                         " samples; use --bits 24 or 16");
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
         throw HostError(ExitCode::OutputNotWritable, "cannot write " + path + ": it is a directory");

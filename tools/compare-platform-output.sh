@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Renders the same cases through Quorvane.so and, under Wine, through Quorvane.dll, and
-# fails unless every output sample is bit-identical; then runs one quorvane-render
-# command line on both platforms and requires the same output file:
+# fails unless every output sample is bit-identical; then runs quorvane-render command
+# lines on both platforms and requires the same output: a float WAV file, and FLAC files
+# written and read back:
 #   tools/compare-platform-output.sh <Linux build tree> <Windows build tree> <win32|win64>
 set -euo pipefail
 linux=$(realpath "$1")
@@ -16,22 +17,42 @@ wine_run() { bash "$here/wine-run.sh" "$arch" "$windows/wineprefix" "$@"; }
 wine_run "$windows/bin/quorvane-render-check.exe" render "Z:$windows/bin/Quorvane.dll" "Z:$out/windows.f32"
 "$linux/bin/quorvane-render-check" compare "$out/linux.f32" "$out/windows.f32"
 
+# Float WAV files from both platforms must be the same but for the time stamp in the PEAK
+# chunk: the chunk's fourth 32-bit field (cmp counts bytes from 1).
+same_file() {
+  local linux_file=$1 windows_file=$2
+  if [ "$(stat -c %s "$linux_file")" != "$(stat -c %s "$windows_file")" ]; then
+    echo "quorvane-render: the output files differ in size" >&2
+    exit 1
+  fi
+  local peak differing
+  peak=$(grep -obUa PEAK "$linux_file" | head -n 1 | cut -d: -f1)
+  differing=$({ cmp -l "$linux_file" "$windows_file" || true; } |
+    awk -v first=$((peak + 13)) -v last=$((peak + 16)) '$1 < first || $1 > last' | wc -l)
+  if [ "$differing" -ne 0 ]; then
+    echo "quorvane-render: $differing bytes of the output files differ" >&2
+    exit 1
+  fi
+}
+render_both() {
+  local input=$1 output=$2
+  shift 2
+  "$linux/bin/quorvane-render" "$linux/bin/Quorvane.so" "$out/$input" "$out/linux-$output" "$@"
+  wine_run "$windows/bin/quorvane-render.exe" "Z:$windows/bin/Quorvane.dll" "Z:$out/$input" \
+    "Z:$out/windows-$output" "$@"
+}
+
 "$linux/bin/quorvane-demo-input" "$out/input.wav"
-options=(--program "Blown Woofer" --cc 1.5:11=100 --tail 1 --bits float --brief)
-"$linux/bin/quorvane-render" "$linux/bin/Quorvane.so" "$out/input.wav" "$out/render-linux.wav" "${options[@]}"
-wine_run "$windows/bin/quorvane-render.exe" "Z:$windows/bin/Quorvane.dll" "Z:$out/input.wav" \
-  "Z:$out/render-windows.wav" "${options[@]}"
-if [ "$(stat -c %s "$out/render-linux.wav")" != "$(stat -c %s "$out/render-windows.wav")" ]; then
-  echo "quorvane-render: the output files differ in size" >&2
-  exit 1
-fi
-# Only the time stamp in the PEAK chunk of a float file may differ: the chunk's fourth
-# 32-bit field (cmp counts bytes from 1).
-peak=$(grep -obUa PEAK "$out/render-linux.wav" | head -n 1 | cut -d: -f1)
-differing=$({ cmp -l "$out/render-linux.wav" "$out/render-windows.wav" || true; } |
-  awk -v first=$((peak + 13)) -v last=$((peak + 16)) '$1 < first || $1 > last' | wc -l)
-if [ "$differing" -ne 0 ]; then
-  echo "quorvane-render: $differing bytes of the output files differ" >&2
-  exit 1
-fi
+render_both input.wav render.wav --program "Blown Woofer" --cc 1.5:11=100 --tail 1 --bits float --brief
+same_file "$out/linux-render.wav" "$out/windows-render.wav"
 echo "quorvane-render: the same file on both platforms"
+
+# FLAC written and read back on each platform: the encoders may pack the same samples
+# differently, so the files read back are compared.
+render_both input.wav render.flac --program "Blown Woofer" --tail 1 --bits 24 --brief
+wine_run "$windows/bin/quorvane-render.exe" "Z:$windows/bin/Quorvane.dll" "Z:$out/windows-render.flac" \
+  "Z:$out/windows-from-flac.wav" --bits float --brief
+"$linux/bin/quorvane-render" "$linux/bin/Quorvane.so" "$out/linux-render.flac" "$out/linux-from-flac.wav" \
+  --bits float --brief
+same_file "$out/linux-from-flac.wav" "$out/windows-from-flac.wav"
+echo "quorvane-render: FLAC written and read back, the same samples on both platforms"

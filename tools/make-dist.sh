@@ -38,7 +38,15 @@ for example ~/.lv2/ or /usr/lib/lv2/.
 Quorvane.ini goes into the same folder as Quorvane.so, and inside Quorvane.lv2 for the
 LV2 plug-ins. The plug-in writes this file with commented defaults on its first start
 when there is none; copy it there only to start from an edited one, or where the
-plug-in cannot write (such as /usr/lib/lv2).
+plug-in cannot write (such as /usr/lib/lv2). When Quorvane.so is a symbolic link, the
+folder is that of the file the link points to.
+
+Beside the C and C++ run-times the plug-in needs libX11, libXext, libpng16, FreeType and
+fontconfig (the LV2 plug-ins' sound part needs none of them). On Debian and Ubuntu these
+packages bring them:
+  libx11-6 libxext6 libpng16-16 libfreetype6 libfontconfig1
+The cutoff readout needs a font that fontconfig offers for "Arial", such as Liberation
+Sans (fonts-liberation2).
 TEXT
 
 windows_note() {

@@ -143,6 +143,9 @@ public:
             dispatchPendingPaints();
             return;
         }
+        // Most idle passes find nothing: reading the queue costs no round trip to the
+        // server, while the trap's sync below would cost one on every pass.
+        if (XPending(display) == 0) return;
         handling = true;
         ErrorTrap trap(display);
         while (XPending(display) > 0) {

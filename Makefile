@@ -91,7 +91,7 @@ dist: build build-windows
 install: build
 	mkdir -p $(HOME)/.vst
 	cp build/release/bin/Quorvane.so $(HOME)/.vst/
-	mkdir -p $(HOME)/.lv2/Quorvane.lv2 && cp build/release/bin/Quorvane.lv2/*.ttl build/release/bin/Quorvane.lv2/Quorvane_dsp.so $(HOME)/.lv2/Quorvane.lv2/
+	mkdir -p $(HOME)/.lv2/Quorvane.lv2 && cp build/release/bin/Quorvane.lv2/*.ttl build/release/bin/Quorvane.lv2/Quorvane_dsp.so build/release/bin/Quorvane.lv2/Quorvane_ui.so $(HOME)/.lv2/Quorvane.lv2/
 
 clean:
 	rm -rf build out dist

@@ -247,30 +247,35 @@ def check_jalv(s):
     return failures
 
 
-# jalv.gtk3 picks the panel and keeps running with it open for two seconds.
+# jalv.gtk3 picks the panel, suil loads it without an error, and jalv keeps running with
+# it open for two seconds.
 def check_jalv_ui(s):
     server = f"quorvane-lv2-ui-test-{os.getpid()}"
     jackd = subprocess.Popen(["jackd", "-n", server, "-d", "dummy", "-r", "48000", "-p", "512"],
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    log = os.path.join(s.work, "jalv.log")
     try:
         env = dict(s.env, JACK_DEFAULT_SERVER=server, JACK_NO_START_SERVER="1")
         for attempt in range(20):  # until the server is up
-            jalv = subprocess.Popen(["jalv.gtk3", PLUGINS["stereo"][0]], stdout=subprocess.PIPE,
-                                    stderr=subprocess.STDOUT, text=True, env=env)
-            try:
-                jalv.wait(timeout=2)
-                running = False
-            except subprocess.TimeoutExpired:
-                running = True
-                jalv.terminate()
-            output = jalv.communicate()[0]
+            with open(log, "w") as out:
+                # Line-buffered, so what jalv printed is there when it is stopped.
+                jalv = subprocess.Popen(["stdbuf", "-oL", "jalv.gtk3", PLUGINS["stereo"][0]],
+                                        stdout=out, stderr=subprocess.STDOUT, env=env)
+            deadline = time.monotonic() + 30
+            while jalv.poll() is None and "UI:" not in open(log).read() and time.monotonic() < deadline:
+                time.sleep(0.1)
+            time.sleep(2)
+            running = jalv.poll() is None
+            jalv.terminate()
+            jalv.wait()
+            output = open(log).read()
             if "Failed to connect to audio system" not in output:
                 break
             time.sleep(0.5)
     finally:
         jackd.terminate()
         jackd.wait()
-    if f"UI:           {UI}" not in output or not running:
+    if f"UI:           {UI}" not in output or "error" in output or not running:
         return [f"jalv.gtk3: exit {jalv.returncode}\n{output}"]
     return []
 

@@ -92,7 +92,8 @@ dist: build build-windows
 
 # The plug-in where Linux hosts look for VST 2 and LV2 plug-ins, quorvane-render and its
 # call monitor under PREFIX. With a PREFIX of your own the plug-ins go to PREFIX/lib/vst
-# and PREFIX/lib/lv2; VSTDIR and LV2DIR say otherwise. make uninstall (with the same PREFIX) removes exactly that.
+# and PREFIX/lib/lv2; VSTDIR and LV2DIR say otherwise.
+# make uninstall (with the same PREFIX) removes exactly that.
 PREFIX ?= $(HOME)/.local
 VSTDIR ?= $(if $(filter file,$(origin PREFIX)),$(HOME)/.vst,$(PREFIX)/lib/vst)
 LV2DIR ?= $(if $(filter file,$(origin PREFIX)),$(HOME)/.lv2,$(PREFIX)/lib/lv2)

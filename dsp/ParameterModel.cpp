@@ -157,10 +157,10 @@ EngineSettings ParameterModel::settings() const {
     return s;
 }
 
-double ParameterModel::approxCutoffHz() const {
-    const double c = values[kCutoff].load();
+double ParameterModel::approxCutoffHz(std::int32_t oversampleFactor, float cutoff) {
+    const double c = cutoff;
     const double c3 = narrow(c * c * c);
-    return static_cast<double>(static_cast<float>(factor)) * 22050.0f * c3 / 2.8f;
+    return static_cast<double>(static_cast<float>(oversampleFactor)) * 22050.0f * c3 / 2.8f;
 }
 
 void ParameterModel::name(std::int32_t index, char* text) {

@@ -35,7 +35,8 @@ public:
     std::int32_t oversampleFactor() const { return factor; }
     bool envelopeEnabled() const { return envEnabled.load(); }
     // The editor's readout: N x 22050 x Cutoff^3 / 2.8.
-    double approxCutoffHz() const;
+    double approxCutoffHz() const { return approxCutoffHz(factor, values[kCutoff].load()); }
+    static double approxCutoffHz(std::int32_t oversampleFactor, float cutoff);
 
     // Texts for the host: names and labels are exactly 8 bytes; display texts are at
     // most kDisplayTextSize bytes with the terminator.

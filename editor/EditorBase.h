@@ -5,13 +5,12 @@
 #include <atomic>
 #include <cstdint>
 
+#include "editor/EditedPlugin.h"
 #include "plugin/vst2.h"
-
-class EffectBase;
 
 class EditorBase {
 public:
-    explicit EditorBase(EffectBase* effect) : effect(effect) {}
+    explicit EditorBase(EditedPlugin* effect) : effect(effect) {}
     virtual ~EditorBase() = default;
 
     EditorBase(const EditorBase&) = delete;
@@ -39,10 +38,10 @@ public:
     virtual bool hasFocusView() const { return false; }
 
     void* getSystemWindow() const { return systemWindow; }
-    EffectBase* getEffect() const { return effect; }
+    EditedPlugin* getEffect() const { return effect; }
 
 protected:
-    EffectBase* effect;
+    EditedPlugin* effect;
     void* systemWindow = nullptr;
     // Set from any thread (parameter changes), cleared on the user-interface thread.
     std::atomic<std::int32_t> updatePending{0};

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "dsp/ParameterModel.h"
 #include "dsp/Parameters.h"
 #include "gui/CAnimKnob.h"
 #include "gui/CDrawSurface.h"
@@ -13,7 +14,6 @@
 #include "gui/CSplashScreen.h"
 #include "gui/CValueDisplay.h"
 #include "gui/CVerticalSwitch.h"
-#include "plugin/FilterEffect.h"
 
 using panel::Kind;
 
@@ -21,7 +21,7 @@ namespace {
 std::uint32_t bit(std::int32_t index) { return 1u << index; }
 }  // namespace
 
-FilterEditor::FilterEditor(FilterEffect* effect) : GuiEditorBase(effect) {
+FilterEditor::FilterEditor(EditedPlugin* effect) : GuiEditorBase(effect) {
     rect.top = 0;
     rect.left = 0;
     rect.bottom = kHeight;
@@ -34,8 +34,6 @@ FilterEditor::~FilterEditor() {
     inIdlePump = false;
     releaseRetiredFrames();
 }
-
-FilterEffect* FilterEditor::filterEffect() const { return static_cast<FilterEffect*>(effect); }
 
 // Opening and closing ---------------------------------------------------------------------
 
@@ -169,8 +167,10 @@ void FilterEditor::refresh(std::uint32_t parameters) {
 
 void FilterEditor::formatCutoffReadout(char* text) const {
     const float e = float((2.0 * double(effect->getParameter(kEnvAmount)) - 1.0) * 0.99999);
+    const int32 factor = effect->oversampleFactor();
     if (e < 0.02f && e > -0.02f)
-        std::snprintf(text, 256, "~%.1f Hz", filterEffect()->approxCutoffHz());
+        std::snprintf(text, 256, "~%.1f Hz",
+                      ParameterModel::approxCutoffHz(factor, effect->getParameter(kCutoff)));
     else
         std::snprintf(text, 256, "ENV ON");
 }

@@ -12,7 +12,6 @@
 #include "gui/CControl.h"
 
 class CValueDisplay;
-class FilterEffect;
 
 class FilterEditor : public GuiEditorBase, public CControlObserver {
 public:
@@ -20,7 +19,7 @@ public:
     static constexpr std::int32_t kHeight = panel::kFrameHeight;
     static constexpr std::int32_t kSplashTag = panel::kSplashTag;
 
-    explicit FilterEditor(FilterEffect* effect);
+    explicit FilterEditor(EditedPlugin* effect);
     ~FilterEditor() override;
 
     // 1 with the panel in a window inside parent; 0 (and no panel) when no window can be
@@ -39,7 +38,7 @@ public:
 
     void valueChanged(CDrawSurface* surface, CControl* control) override;
 
-    // The readout's text for the effect's current Cutoff and Env Amt; text holds 256 bytes.
+    // The readout's text for the plug-in's current Cutoff and Env Amt; text holds 256 bytes.
     void formatCutoffReadout(char* text) const;
 
     // The control showing the parameter index (the splash for kSplashTag), or none.
@@ -55,7 +54,6 @@ private:
     void build(void* parent);
     void refresh(std::uint32_t parameters);
     void releaseRetiredFrames();
-    FilterEffect* filterEffect() const;
 
     // The controls of panel::kControls, row by row; the frame owns them.
     CControl* controls[panel::kControlCount] = {};

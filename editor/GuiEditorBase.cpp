@@ -7,7 +7,6 @@
 #include "gui/platform/Clock.h"
 #include "gui/platform/PixelReadback.h"
 #include "gui/platform/Window.h"
-#include "plugin/EffectBaseExt.h"
 
 namespace {
 CKeyCode toKeyCode(const VstKeyCode& key) {
@@ -19,8 +18,7 @@ CKeyCode toKeyCode(const VstKeyCode& key) {
 }
 }  // namespace
 
-GuiEditorBase::GuiEditorBase(EffectBaseExt* effect) : EditorBase(effect) {
-    if (effect) effect->attachEditor(this);
+GuiEditorBase::GuiEditorBase(EditedPlugin* effect) : EditorBase(effect) {
     systemWindow = nullptr;
     lastTicks = platform::getTicks();
     platform::beginDropSupport();
@@ -133,11 +131,11 @@ void GuiEditorBase::pumpIdle() {
 }
 
 void GuiEditorBase::beginEdit(std::int32_t index) {
-    if (effect) static_cast<EffectBaseExt*>(effect)->beginEdit(index);
+    if (effect) effect->beginEdit(index);
 }
 
 void GuiEditorBase::endEdit(std::int32_t index) {
-    if (effect) static_cast<EffectBaseExt*>(effect)->endEdit(index);
+    if (effect) effect->endEdit(index);
 }
 
 void GuiEditorBase::wait(std::uint32_t milliseconds) { platform::sleepMilliseconds(milliseconds); }

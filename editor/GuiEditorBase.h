@@ -1,6 +1,6 @@
 // The editor base with a frame and a window: forwards keys and the wheel to the frame,
 // keeps the knob mode, runs the idle pump that mouse-tracking controls call, and turns
-// the frame's gesture notices into the effect's begin and end of edit.
+// the frame's gesture notices into the plug-in's begin and end of edit.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +9,10 @@
 #include "gui/FrameEditor.h"
 
 class CFrame;
-class EffectBaseExt;
 
 class GuiEditorBase : public EditorBase, public FrameEditor {
 public:
-    explicit GuiEditorBase(EffectBaseExt* effect);
+    explicit GuiEditorBase(EditedPlugin* effect);
     ~GuiEditorBase() override;
 
     intptr getRect(ERect** out) override;

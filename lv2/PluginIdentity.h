@@ -1,5 +1,5 @@
-// The LV2 plug-ins' identities and port layout, shared by the DSP binary and the program
-// that writes their description, so the two always agree.
+// The LV2 plug-ins' identities and port layout, shared by the binaries and the program
+// that writes their description, so they always agree.
 #pragma once
 
 #include <cstdint>
@@ -27,5 +27,9 @@ constexpr std::uint32_t audioOutputPort(int channels, int channel) {
 constexpr std::uint32_t midiInputPort(int channels) { return kNumParams + 2 * channels; }
 constexpr std::uint32_t portCount(int channels) { return midiInputPort(channels) + 1; }
 
-// The DSP binary's file name inside the bundle.
+// The binaries' file names inside the bundle.
 constexpr const char* kLv2BinaryName = "Quorvane_dsp.so";
+constexpr const char* kLv2UiBinaryName = "Quorvane_ui.so";
+
+// The panel, one X11 UI for both plug-ins.
+constexpr const char* kLv2UiUri = "https://quorvane.audio/lv2/ui";

@@ -2,9 +2,11 @@
 // events and the remaining host calls.
 #pragma once
 
+#include "editor/EditedPlugin.h"
 #include "plugin/EffectBase.h"
 
-class EffectBaseExt : public EffectBase {
+// The panel edits the effect through EditedPlugin.
+class EffectBaseExt : public EffectBase, public EditedPlugin {
 public:
     EffectBaseExt(audioMasterCallback hostCallback, int32 programCount, int32 paramCount);
     ~EffectBaseExt() override;
@@ -26,8 +28,13 @@ public:
     virtual int32 canDo(const char* text);
     virtual bool wantsKeyboard();
     virtual int32 getVstVersion() { return 2300; }
-    virtual void beginEdit(int32 index);
-    virtual void endEdit(int32 index);
+    void beginEdit(int32 index) override;
+    void endEdit(int32 index) override;
+    float getParameter(int32 index) override { return EffectBase::getParameter(index); }
+    void setParameterAndNotify(int32 index, float value) override {
+        EffectBase::setParameterAndNotify(index, value);
+    }
+    void hostIdle() override { EffectBase::hostIdle(); }
     virtual bool makeArrangement(VstSpeakerArrangement** target, int32 speakerCount);
     virtual bool cloneArrangement(VstSpeakerArrangement** target,
                                   const VstSpeakerArrangement* source);

@@ -24,7 +24,7 @@ FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool 
     setCanMono(true);
     setUniqueId(fourCharCode('W', 'Q', 'V', '2'));
     for (ChannelState& state : channelStates) state = ChannelState();
-    new FilterEditor(this);  // attaches itself; the base layers own it
+    attachEditor(new FilterEditor(this));  // the base layers own it
     frameCounter = 0;
     resume();
 }

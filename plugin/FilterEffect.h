@@ -38,7 +38,7 @@ public:
 
     int getChannelCount() const { return channelCount; }
     bool isHalfPower() const { return halfPower; }
-    std::int32_t oversampleFactor() const { return parameters.oversampleFactor(); }
+    std::int32_t oversampleFactor() const override { return parameters.oversampleFactor(); }
     // For the editor's readout.
     double approxCutoffHz() const { return parameters.approxCutoffHz(); }
     bool envelopeEnabled() const { return parameters.envelopeEnabled(); }

@@ -15,7 +15,7 @@ tree() { (cd "$HOME" && find . | sort); }
 before=$(tree)
 
 bash "$here/install.sh" install "$bin" "$HOME/.local" "$HOME/.vst" "$HOME/.lv2" >/dev/null
-[ -f "$HOME/.lv2/Quorvane.lv2/manifest.ttl" ] && [ -f "$HOME/.lv2/Quorvane.lv2/Quorvane_dsp.so" ] ||
+[ -f "$HOME/.lv2/Quorvane.lv2/manifest.ttl" ] && [ -f "$HOME/.lv2/Quorvane.lv2/Quorvane_dsp.so" ] && [ -f "$HOME/.lv2/Quorvane.lv2/Quorvane_ui.so" ] ||
   { echo "install put no LV2 bundle into ~/.lv2" >&2; exit 1; }
 PATH=$HOME/.local/bin:$PATH quorvane-render --list Quorvane | grep -q "^Quorvane" ||
   { echo "the installed quorvane-render did not list the installed Quorvane" >&2; exit 1; }

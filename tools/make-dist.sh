@@ -12,7 +12,7 @@ mkdir -p "$dist/linux-x86_64" "$dist/windows-x86" "$dist/windows-x64"
 cp "$linux/bin/Quorvane.so" "$dist/linux-x86_64/"
 # The LV2 bundle without any Quorvane.ini a run in the build tree may have left in it.
 mkdir "$dist/linux-x86_64/Quorvane.lv2"
-cp "$linux/bin/Quorvane.lv2/"*.ttl "$linux/bin/Quorvane.lv2/Quorvane_dsp.so" "$dist/linux-x86_64/Quorvane.lv2/"
+cp "$linux/bin/Quorvane.lv2/"*.ttl "$linux/bin/Quorvane.lv2/Quorvane_dsp.so" "$linux/bin/Quorvane.lv2/Quorvane_ui.so" "$dist/linux-x86_64/Quorvane.lv2/"
 cp "$windows_x86/bin/Quorvane.dll" "$dist/windows-x86/"
 cp "$windows_x64/bin/Quorvane.dll" "$dist/windows-x64/"
 
@@ -26,7 +26,8 @@ done
 
 cat >"$dist/linux-x86_64/INSTALL.txt" <<'TEXT'
 Quorvane.so is the VST 2 plug-in for 64-bit Linux hosts; Quorvane.lv2 is the same
-plug-in in LV2 form (a mono and a stereo plug-in, the factory programs as presets).
+plug-in in LV2 form (a mono and a stereo plug-in, the factory programs as presets, the
+same panel).
 Take the one your host prefers: both sound the same.
 
 Copy Quorvane.so into a folder your host scans for VST 2 plug-ins, for example ~/.vst/

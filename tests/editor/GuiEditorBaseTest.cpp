@@ -28,6 +28,7 @@ intptr VSTCALL recordingHost(AEffect*, int32 opcode, int32, intptr, void*, float
 struct QuietEffect : EffectBaseExt {
     QuietEffect() : EffectBaseExt(recordingHost, 1, 1) {}
     void process(float**, float**, int32) override {}
+    std::int32_t oversampleFactor() const override { return 1; }
 };
 
 // An editor on a fake clock that counts its idle passes.
@@ -45,7 +46,8 @@ TEST(GuiEditorBase, IdlePumpRunsAtMostEveryFiftyMillisecondsAndDoesNotReenter) {
     HostLog log;
     currentLog = &log;
     auto* effect = new QuietEffect;
-    auto* editor = new ClockedEditor(effect);  // attaches itself; the effect owns it
+    auto* editor = new ClockedEditor(effect);
+    effect->attachEditor(editor);  // the effect owns it
     log.editor = editor;
 
     struct Step { std::uint32_t after; bool passes; };
@@ -72,6 +74,7 @@ TEST(GuiEditorBase, GesturesReachTheHostAndTheKnobModeIsShared) {
     currentLog = &log;
     auto* effect = new QuietEffect;
     auto* editor = new GuiEditorBase(effect);
+    effect->attachEditor(editor);
     CFrame* frame = new CFrame(CBounds(0, 0, 10, 10), nullptr, editor);
     frame->beginEdit(3);
     frame->endEdit(3);

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The LV2 bundle checked with Debian's LV2 tools against the VST 2 plug-in of the same build.
 
-    lv2_test.py describe|render|midi|jalv|binary BIN_DIR
+    lv2_test.py describe|render|midi|jalv|jalv_ui|binary BIN_DIR
 
 Each check works on copies of the bundle and of Quorvane.so in a scratch folder, each with
 the default Quorvane.ini, so no file of the user's changes the outcome.
@@ -17,9 +17,10 @@ import sys
 import tempfile
 import time
 
+UI = "https://quorvane.audio/lv2/ui"
 PLUGINS = {"stereo": ("https://quorvane.audio/lv2/stereo", 2), "mono": ("https://quorvane.audio/lv2/mono", 1)}
 RATES = (44100, 96000)
-SPECS = ("schemas", "core", "atom", "midi", "presets", "units", "urid")
+SPECS = ("schemas", "core", "atom", "midi", "presets", "ui", "units", "urid")
 
 
 def run(*command, env=None, check=True, stdin=None):
@@ -159,6 +160,8 @@ def check_describe(s):
             failures.append(f"{variant} presets {names}, VST 2 programs {programs}")
         if "hardRTCapable" not in info or "Filter Plugin" not in info:
             failures.append(f"{variant}: not hard-RT capable or not a filter")
+        if not re.search(rf"UIs:\n\t\t{re.escape(UI)}\n\t\t\tClass:  \S+#X11UI\n\t\t\tBinary: \S+/Quorvane_ui.so\n", info):
+            failures.append(f"{variant}: no X11 UI in Quorvane_ui.so")
     # The bundle adds no error to those the specifications report on their own.
     specs = [os.path.join(d, f) for d in (f"/usr/lib/lv2/{n}.lv2" for n in SPECS) for f in sorted(os.listdir(d)) if f.endswith(".ttl")]
     ours = [os.path.join(s.bundle, f) for f in ("manifest.ttl", "Quorvane.ttl", "presets.ttl")]
@@ -244,8 +247,46 @@ def check_jalv(s):
     return failures
 
 
+# jalv.gtk3 picks the panel, suil loads it without an error, and jalv keeps running with
+# it open for two seconds.
+def check_jalv_ui(s):
+    server = f"quorvane-lv2-ui-test-{os.getpid()}"
+    jackd = subprocess.Popen(["jackd", "-n", server, "-d", "dummy", "-r", "48000", "-p", "512"],
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    log = os.path.join(s.work, "jalv.log")
+    try:
+        env = dict(s.env, JACK_DEFAULT_SERVER=server, JACK_NO_START_SERVER="1")
+        for attempt in range(20):  # until the server is up
+            with open(log, "w") as out:
+                # Line-buffered, so what jalv printed is there when it is stopped.
+                jalv = subprocess.Popen(["stdbuf", "-oL", "jalv.gtk3", PLUGINS["stereo"][0]],
+                                        stdout=out, stderr=subprocess.STDOUT, env=env)
+            deadline = time.monotonic() + 30
+            while jalv.poll() is None and "UI:" not in open(log).read() and time.monotonic() < deadline:
+                time.sleep(0.1)
+            time.sleep(2)
+            running = jalv.poll() is None
+            jalv.terminate()
+            jalv.wait()
+            output = open(log).read()
+            if "Failed to connect to audio system" not in output:
+                break
+            time.sleep(0.5)
+    finally:
+        jackd.terminate()
+        jackd.wait()
+    if f"UI:           {UI}" not in output or "error" in output or not running:
+        return [f"jalv.gtk3: exit {jalv.returncode}\n{output}"]
+    return []
+
+
 def check_binary(s):
     failures = []
+    # The linker's own section markers aside.
+    ui_exports = [name for name in run("nm", "-D", "--defined-only", os.path.join(s.bundle, "Quorvane_ui.so")).stdout.split()[2::3]
+                  if name not in ("__bss_start", "_edata", "_end")]
+    if ui_exports != ["lv2ui_descriptor"]:
+        failures.append(f"the UI binary exports {ui_exports}")
     binary = os.path.join(s.bundle, "Quorvane_dsp.so")
     libraries = run("ldd", binary).stdout
     for unwanted in ("libX11", "libfreetype", "libfontconfig", "libxcb"):
@@ -259,7 +300,7 @@ def check_binary(s):
 
 def main():
     check, bin_dir = sys.argv[1], os.path.abspath(sys.argv[2])
-    for tool in ("lv2ls", "lv2info", "lv2apply", "sord_validate", "sordi", "jalv", "jackd"):
+    for tool in ("lv2ls", "lv2info", "lv2apply", "sord_validate", "sordi", "jalv", "jalv.gtk3", "jackd"):
         if not shutil.which(tool):
             sys.exit(f"FAIL: {tool} is missing (packages lilv-utils, sordi, jalv, jackd2)")
     with tempfile.TemporaryDirectory() as work:

@@ -35,6 +35,7 @@ public:
     ~TestEffect() override {
         if (destroyed) *destroyed = true;
     }
+    std::int32_t oversampleFactor() const override { return 1; }
     void process(float**, float**, int32) override {}
     void setParameter(int32 index, float value) override {
         events.push_back("set " + std::to_string(index) + " " + std::to_string(value));
@@ -55,7 +56,7 @@ public:
 
 class RecordingEditor : public EditorBase {
 public:
-    explicit RecordingEditor(EffectBase* effect, bool* destroyed = nullptr)
+    explicit RecordingEditor(EditedPlugin* effect, bool* destroyed = nullptr)
         : EditorBase(effect), destroyed(destroyed) {}
     ~RecordingEditor() override {
         if (destroyed) *destroyed = true;

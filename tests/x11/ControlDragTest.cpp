@@ -33,6 +33,7 @@ intptr VSTCALL recordingHost(AEffect*, int32 opcode, int32, intptr, void*, float
 struct QuietEffect : EffectBaseExt {
     QuietEffect() : EffectBaseExt(recordingHost, 1, 1) {}
     void process(float**, float**, int32) override {}
+    std::int32_t oversampleFactor() const override { return 1; }
 };
 
 constexpr CBounds kKnobRect(20, 10, 114, 104);
@@ -140,6 +141,7 @@ protected:
 TEST_F(ControlDragX11, KnobAndSwitchFollowAHeldButton) {
     QuietEffect effect;
     auto* editor = new PanelEditor(&effect);
+    effect.attachEditor(editor);
     ASSERT_EQ(editor->open(reinterpret_cast<void*>(parent)), 1);
     CFrame::setKnobModeForAll(kKnobLinear);
 

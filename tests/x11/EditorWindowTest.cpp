@@ -27,6 +27,7 @@ intptr VSTCALL silentHost(AEffect*, int32, int32, intptr, void*, float) { return
 struct BareEffect : EffectBaseExt {
     BareEffect() : EffectBaseExt(silentHost, 1, 1) {}
     void process(float**, float**, int32) override {}
+    std::int32_t oversampleFactor() const override { return 1; }
 };
 
 int hostErrors = 0;
@@ -137,6 +138,7 @@ TEST_F(EditorWindowX11, PaintsAndRoutesRealPressesAndWheelNotches) {
     if (!XTestQueryExtension(display, &xtestEvent, &xtestError, &major, &minor)) GTEST_SKIP() << "no XTest";
     BareEffect effect;
     auto* editor = new TreeEditor(&effect);
+    effect.attachEditor(editor);
     ASSERT_EQ(editor->open(handle(parent)), 1);
     ASSERT_EQ(childCount(parent), 1u);
 

@@ -1,6 +1,7 @@
 // Writes the LV2 bundle's Turtle files (manifest.ttl, Quorvane.ttl, presets.ttl) from the
 // tables the VST 2 plug-in uses: parameter names and labels, display texts, the factory
-// programs. Run at build time, so the description cannot drift from the code.
+// programs; and declares the panel's UI. Run at build time, so the description cannot
+// drift from the code.
 //   quorvane-lv2-description BUNDLE_DIRECTORY
 #include <cctype>
 #include <cstdio>
@@ -24,6 +25,7 @@ const char* const kPrefixes =
     "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
+    "@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .\n"
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
     "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
@@ -125,7 +127,8 @@ void writePlugin(std::ostream& out, const Lv2Variant& variant, const FilterProgr
     out << "<" << variant.uri << ">\n"
         << "    a lv2:Plugin , lv2:FilterPlugin ;\n"
         << "    doap:name " << quoted(variant.name) << " ;\n"
-        << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n";
+        << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
+        << "    ui:ui <" << kLv2UiUri << "> ;\n";
     for (std::int32_t i = 0; i < kNumParams; ++i) writeControlPort(out, i, defaults);
     for (int c = 0; c < variant.channels; ++c)
         writeAudioPort(out, audioInputPort(c), true, c, variant.channels);
@@ -160,6 +163,16 @@ void writeUnits(std::ostream& out) {
     }
 }
 
+// The panel needs a parent window and the host's idle calls; it tells its size when it can
+// and reports gestures as touches.
+void writeUi(std::ostream& out) {
+    out << "<" << kLv2UiUri << ">\n"
+        << "    a ui:X11UI ;\n"
+        << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
+        << "    lv2:optionalFeature ui:noUserResize , ui:resize , ui:touch ;\n"
+        << "    lv2:extensionData ui:idleInterface .\n\n";
+}
+
 bool writeFile(const std::string& path, const std::string& text) {
     std::ofstream file(path, std::ios::binary);
     file << text;
@@ -184,6 +197,9 @@ int main(int argc, char** argv) {
     plugins << kPrefixes;
     presets << kPrefixes;
     writeUnits(plugins);
+    writeUi(plugins);
+    manifest << "<" << kLv2UiUri << ">\n    a ui:X11UI ;\n    ui:binary <" << kLv2UiBinaryName
+             << "> ;\n    rdfs:seeAlso <Quorvane.ttl> .\n\n";
     for (const Lv2Variant& variant : kLv2Variants) {
         manifest << "<" << variant.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <"
                  << kLv2BinaryName << "> ;\n    rdfs:seeAlso <Quorvane.ttl> .\n\n";

@@ -1,0 +1,66 @@
+#include "lv2/PanelUi.h"
+
+#include <cmath>
+
+#include "dsp/ParameterModel.h"
+#include "dsp/ProgramBank.h"
+#include "editor/FilterEditor.h"
+#include "gui/CFrame.h"
+#include "gui/platform/Window.h"
+
+PanelUi::PanelUi(std::int32_t oversampleFactor, LV2UI_Write_Function writeFunction,
+                 LV2UI_Controller hostController, const LV2UI_Touch* touchFeature)
+    : factor(oversampleFactor), write(writeFunction), controller(hostController), touch(touchFeature) {
+    // The ports' defaults until the host reports their values.
+    ProgramBank programs;
+    programs.fillFactoryPrograms();
+    for (std::int32_t i = 0; i < kNumParams; ++i) values[i] = programs[0].values[i].load();
+    editor = std::make_unique<FilterEditor>(this);
+}
+
+PanelUi::~PanelUi() = default;
+
+void* PanelUi::open(void* parent) {
+    if (editor->open(parent) != 1) return nullptr;
+    return editor->getFrame()->getWindow()->nativeHandle();
+}
+
+void PanelUi::portEvent(std::uint32_t port, float value) {
+    if (port >= kNumParams || !std::isfinite(value)) return;
+    values[port] = value;
+    editor->setParameter(std::int32_t(port), value);
+}
+
+void PanelUi::idle() { editor->idle(); }
+
+std::int32_t PanelUi::width() const {
+    ERect* rect = nullptr;
+    editor->getRect(&rect);
+    return rect->right - rect->left;
+}
+
+std::int32_t PanelUi::height() const {
+    ERect* rect = nullptr;
+    editor->getRect(&rect);
+    return rect->bottom - rect->top;
+}
+
+float PanelUi::getParameter(std::int32_t index) {
+    return ParameterModel::isValidIndex(index) ? values[index] : 0.0f;
+}
+
+void PanelUi::setParameterAndNotify(std::int32_t index, float value) {
+    if (!ParameterModel::isValidIndex(index) || !std::isfinite(value)) return;
+    values[index] = value;
+    write(controller, std::uint32_t(index), sizeof value, 0, &value);
+    editor->setParameter(index, value);
+}
+
+// The splash's tag is no port: only parameters are touched.
+void PanelUi::beginEdit(std::int32_t index) {
+    if (touch && ParameterModel::isValidIndex(index)) touch->touch(touch->handle, std::uint32_t(index), true);
+}
+
+void PanelUi::endEdit(std::int32_t index) {
+    if (touch && ParameterModel::isValidIndex(index)) touch->touch(touch->handle, std::uint32_t(index), false);
+}

@@ -109,3 +109,7 @@ void FilterEffect::resume() {
     loop.setActiveChannels(inputConnected, channelCount);
     parameters.rederiveForRate();
 }
+
+bool FilterEffect::sizeWindow(int32 width, int32 height) {
+    return callHost(audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
+}

@@ -50,6 +50,9 @@ public:
 
     ControllerMapping& controllerMapping() { return controllers; }
 
+    // Asks the host to make the editor's window width x height; true when it did.
+    bool sizeWindow(int32 width, int32 height);
+
 private:
     void processBlock(float** inputs, float** outputs, int32 sampleFrames, OutputMode mode);
     void pollJoystick() { controllers.pollJoystick(); }

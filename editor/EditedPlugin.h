@@ -15,6 +15,8 @@ public:
     virtual std::int32_t oversampleFactor() const = 0;
     // Lets the host run while a control holds the thread tracking the pointer.
     virtual void hostIdle() = 0;
+    // Asks the host to make the panel's window width x height pixels; true when it did.
+    virtual bool resizeWindow(std::int32_t width, std::int32_t height) = 0;
 
 protected:
     ~EditedPlugin() = default;

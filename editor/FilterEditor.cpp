@@ -1,11 +1,14 @@
 #include "editor/FilterEditor.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
 
 #include "dsp/ParameterModel.h"
 #include "dsp/Parameters.h"
+#include "editor/EditorSnapshot.h"
 #include "gui/CAnimKnob.h"
 #include "gui/CDrawSurface.h"
 #include "gui/CFrame.h"
@@ -14,6 +17,8 @@
 #include "gui/CSplashScreen.h"
 #include "gui/CValueDisplay.h"
 #include "gui/CVerticalSwitch.h"
+#include "common/PanelPreferences.h"
+#include "gui/platform/DesktopScale.h"
 
 using panel::Kind;
 
@@ -21,12 +26,7 @@ namespace {
 std::uint32_t bit(std::int32_t index) { return 1u << index; }
 }  // namespace
 
-FilterEditor::FilterEditor(EditedPlugin* effect) : GuiEditorBase(effect) {
-    rect.top = 0;
-    rect.left = 0;
-    rect.bottom = kHeight;
-    rect.right = kWidth;
-}
+FilterEditor::FilterEditor(EditedPlugin* effect) : GuiEditorBase(effect) { setScale(1.0); }
 
 FilterEditor::~FilterEditor() {
     close();
@@ -35,11 +35,48 @@ FilterEditor::~FilterEditor() {
     releaseRetiredFrames();
 }
 
+// Scale -------------------------------------------------------------------------------------
+
+double FilterEditor::resolveScale(void* parent, bool askDesktop) const {
+    double wanted = panelPreferences().scale;
+    if (!(wanted > 0.0)) wanted = hostScale;
+    if (!(wanted > 0.0) && askDesktop) wanted = platform::desktopScale(parent);
+    if (!(wanted > 0.0)) wanted = 1.0;
+    // Hundredths are plenty; 1 and 2 are then exactly the stored pictures.
+    return std::clamp(std::round(wanted * 100.0) / 100.0, 1.0, 2.0);
+}
+
+void FilterEditor::setScale(double newScale) {
+    scale = newScale;
+    rect.top = 0;
+    rect.left = 0;
+    rect.right = std::int16_t(std::lround(kWidth * scale));
+    rect.bottom = std::int16_t(std::lround(kHeight * scale));
+}
+
+intptr FilterEditor::getRect(ERect** out) {
+    if (!frame) setScale(resolveScale(nullptr, true));
+    return GuiEditorBase::getRect(out);
+}
+
+intptr FilterEditor::vendorSpecific(int32 index, intptr value, void* ptr, float opt) {
+    if (index == kEditorSnapshotRequest && !frame) setScale(resolveScale(nullptr, false));
+    if (index != kScaleRequest || value != kScaleRequestValue) return GuiEditorBase::vendorSpecific(index, value, ptr, opt);
+    if (!(opt > 0.0f) || !std::isfinite(opt)) return 0;
+    hostScale = double(opt);
+    void* parent = frame && frame->getWindow() ? systemWindow : nullptr;
+    // Opening again lays the panel out at the new scale and asks the host for the size.
+    if (parent && resolveScale(parent, true) != scale) open(parent);
+    return 1;
+}
+
 // Opening and closing ---------------------------------------------------------------------
 
 intptr FilterEditor::open(void* parent) {
     close();  // a second open without a close replaces the first panel
     releaseRetiredFrames();
+    const ERect reported = rect;
+    setScale(resolveScale(parent, parent != nullptr));
     GuiEditorBase::open(parent);
     build(parent);
     if (!parent) return 0;  // a frame that draws only into memory
@@ -47,17 +84,21 @@ intptr FilterEditor::open(void* parent) {
         close();
         return 0;
     }
+    // The window's monitor may differ from what the size was given for.
+    if (reported.right != rect.right || reported.bottom != rect.bottom)
+        effect->resizeWindow(rect.right - rect.left, rect.bottom - rect.top);
     return 1;
 }
 
 void FilterEditor::build(void* parent) {
-    CImage* background = new CImage(panel::kBackgroundImage);
+    CImage* background = new CImage(panel::kBackgroundImage, scale, 1);
     background->setOpaque(true);
     // Without its background the panel keeps the size the host was given.
     CBounds frameSize(0, 0, background->getWidth() + panel::kFrameWidth - panel::kBackgroundWidth,
                       background->getHeight());
     if (background->getWidth() <= 0 || background->getHeight() <= 0) frameSize = CBounds(0, 0, kWidth, kHeight);
-    frame = new CFrame(frameSize, parent, this);
+    frame = new CFrame(frameSize, parent, this, scale);
+    frame->setKnobModePreference(panelPreferences().knobMode);
     frame->setBackground(background);
     // Right of the background the frame shows its own colour, painted under every redraw
     // there: the black that the artwork's right edge fades into.
@@ -66,7 +107,7 @@ void FilterEditor::build(void* parent) {
 
     for (std::int32_t i = 0; i < panel::kControlCount; ++i) {
         const panel::Control& row = panel::kControls[i];
-        CImage* image = new CImage(row.image);
+        CImage* image = new CImage(row.image, scale, row.subImages);
         const std::int32_t w = image->getWidth();
         const std::int32_t h = image->getHeight() / row.subImages;
         CBounds size(0, 0, w, h);

@@ -1,6 +1,8 @@
 // The plug-in's panel: seven filmstrip knobs, the Stages and LPF/HPF switches, the
 // splash and the cutoff readout on the background image. Turns the user's gestures into
-// parameter changes of the effect and shows every change made elsewhere.
+// parameter changes of the effect and shows every change made elsewhere. It is laid out
+// in panel units (kWidth x kHeight) and drawn at a scale of 1 to 2: Scale= in the
+// configuration file, else the host's, else the desktop's, else 1.
 #pragma once
 
 #include <atomic>
@@ -18,6 +20,9 @@ public:
     static constexpr std::int32_t kWidth = panel::kFrameWidth;
     static constexpr std::int32_t kHeight = panel::kFrameHeight;
     static constexpr std::int32_t kSplashTag = panel::kSplashTag;
+    // effVendorSpecific index and value of a host's scale (the float argument).
+    static constexpr std::int32_t kScaleRequest = 0x50726553;  // 'PreS'
+    static constexpr std::int32_t kScaleRequestValue = 0x41654373;  // 'AeCs'
 
     explicit FilterEditor(EditedPlugin* effect);
     ~FilterEditor() override;
@@ -27,6 +32,13 @@ public:
     // Images that fail to load leave empty controls; the panel still opens.
     intptr open(void* parent) override;
     void close() override;
+    // While closed the size the panel will open at, in pixels.
+    intptr getRect(ERect** out) override;
+    // Takes a host's scale (answering 1) and applies it at once to an open panel: laid
+    // out again, the host asked to resize its window, redrawn. Snapshots draw at the
+    // scale without asking the desktop.
+    intptr vendorSpecific(int32 index, intptr value, void* ptr, float opt) override;
+    double getScale() const { return scale; }
     void idle() override;
     // Any thread: marks the parameter's control for refreshing at the next idle.
     void setParameter(int32 index, float value) override;
@@ -52,6 +64,9 @@ protected:
 private:
     // The frame with every view; without a parent it draws into memory only.
     void build(void* parent);
+    // The scale that applies now; the desktop is asked only with a window to show.
+    double resolveScale(void* parent, bool askDesktop) const;
+    void setScale(double newScale);
     void refresh(std::uint32_t parameters);
     void releaseRetiredFrames();
 
@@ -66,4 +81,7 @@ private:
     // Frames closed while a gesture or an idle pump was running inside them; released at
     // the next idle that runs outside every such call.
     std::vector<CFrame*> retiredFrames;
+    // The host's scale, 0 while it sent none; and the one the panel uses.
+    double hostScale = 0.0;
+    double scale = 1.0;
 };

@@ -1,6 +1,8 @@
 #include "gui/CDrawSurface.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 
 #include "gui/platform/Input.h"
 #include "gui/platform/Window.h"
@@ -30,6 +32,7 @@ CDrawSurface::CDrawSurface(SurfaceFrame* frame, platform::DeviceContext* context
     }
     if (window) screenOffset = window->getScreenTopLeft();
     clipRect = frame ? frame->getSurfaceBounds() : CBounds::fromCorners(0, 0, 1000, 1000);
+    if (frame) scale = frame->getSurfaceScale();
     attachContext(context);
     applyDefaults();
 }
@@ -64,10 +67,18 @@ void CDrawSurface::applyDefaults() {
     setDrawMode(kModeCopy);
 }
 
+int CDrawSurface::toDevice(int value) const {
+    return scale == 1.0 ? value : int(std::lround(value * scale));
+}
+
+CBounds CDrawSurface::toDevice(const CBounds& rect) const {
+    return CBounds(toDevice(rect.left), toDevice(rect.top), toDevice(rect.right), toDevice(rect.bottom));
+}
+
 void CDrawSurface::rebuildPen() {
     if (!deviceContext) return;
-    deviceContext->setPen(lineStyle == kLineDotted ? platform::PenStyle::Dotted : platform::PenStyle::Solid, lineWidth,
-                          frameColor.toColorRef());
+    deviceContext->setPen(lineStyle == kLineDotted ? platform::PenStyle::Dotted : platform::PenStyle::Solid,
+                          std::max(1, toDevice(lineWidth)), frameColor.toColorRef());
 }
 
 void CDrawSurface::setFrameColor(const CRgb& color) {
@@ -130,7 +141,7 @@ void CDrawSurface::applyFont(std::int32_t style) {
     if (!deviceContext || fontId < 0 || fontId >= kNumFonts) return;
     platform::FontSpec spec;
     spec.face = getFontDescription(fontId).face;
-    spec.height = -fontSize;
+    spec.height = -toDevice(fontSize);
     spec.weight = ((style & kStyleBold) != 0 || fontId == kFontSystem) ? 700 : 400;
     spec.italic = (style & kStyleItalic) != 0;
     spec.underline = (style & kStyleUnderline) != 0;
@@ -139,7 +150,9 @@ void CDrawSurface::applyFont(std::int32_t style) {
 }
 
 std::int32_t CDrawSurface::getStringWidth(const char* text) {
-    return (deviceContext && text) ? deviceContext->getTextWidth(text) : 0;
+    if (!deviceContext || !text) return 0;
+    const int width = deviceContext->getTextWidth(text);
+    return scale == 1.0 ? width : int(std::lround(width / scale));
 }
 
 void CDrawSurface::drawString(const char* text, const CBounds& rect, bool opaque, std::int32_t align) {
@@ -151,22 +164,23 @@ void CDrawSurface::drawString(const char* text, const CBounds& rect, bool opaque
     if (align == kAlignCenter) textAlign = platform::TextAlign::Center;
     else if (align == kAlignRight) textAlign = platform::TextAlign::Right;
     else target.left += 1;
-    deviceContext->drawText(text, target, textAlign);
+    deviceContext->drawText(text, toDevice(target), textAlign);
     deviceContext->setBackgroundMode(platform::BackgroundMode::Transparent);
 }
 
 void CDrawSurface::moveTo(const CPos& point) {
-    if (deviceContext) deviceContext->moveTo(point.x + offset.x, point.y + offset.y);
+    if (deviceContext) deviceContext->moveTo(toDevice(point.x + offset.x), toDevice(point.y + offset.y));
 }
 
 void CDrawSurface::lineTo(const CPos& point) {
-    if (deviceContext) deviceContext->lineTo(point.x + offset.x, point.y + offset.y);
+    if (deviceContext) deviceContext->lineTo(toDevice(point.x + offset.x), toDevice(point.y + offset.y));
 }
 
 void CDrawSurface::drawRect(const CBounds& rect, std::int32_t style) {
     if (!deviceContext) return;
     CBounds r = rect;
     r.offset(offset.x, offset.y);
+    r = toDevice(r);
     if (style == kDrawFilled || style == kDrawFilledOutline) deviceContext->fillRect(r);
     if (style == kDrawOutline || style == kDrawFilledOutline) {
         deviceContext->moveTo(r.left, r.top);
@@ -183,14 +197,14 @@ void CDrawSurface::fillRect(const CBounds& rect) {
     r.offset(offset.x, offset.y);
     r.left += 1;
     r.top += 1;
-    deviceContext->fillRect(r);
+    deviceContext->fillRect(toDevice(r));
 }
 
 void CDrawSurface::fillEllipse(const CBounds& rect) {
     if (!deviceContext) return;
     CBounds r = rect;
     r.offset(offset.x + 1, offset.y + 1);
-    deviceContext->fillEllipse(r);
+    deviceContext->fillEllipse(toDevice(r));
 }
 
 void CDrawSurface::setClipRect(const CBounds& rect) {
@@ -198,7 +212,7 @@ void CDrawSurface::setClipRect(const CBounds& rect) {
     device.offset(offset.x, offset.y);
     if (device == clipRect) return;
     clipRect = device;
-    if (deviceContext) deviceContext->setClipRect(clipRect);
+    if (deviceContext) deviceContext->setClipRect(toDevice(clipRect));
 }
 
 void CDrawSurface::getClipRect(CBounds& out) const {
@@ -222,4 +236,5 @@ CButtonState CDrawSurface::getButtonState() const {
 void CDrawSurface::getPointerPosition(CPos& out) const {
     const CPos screen = platform::getPointerScreenPosition();
     out = CPos(screen.x - screenOffset.x, screen.y - screenOffset.y);
+    if (scale != 1.0) out = CPos(int(std::floor(out.x / scale)), int(std::floor(out.y / scale)));
 }

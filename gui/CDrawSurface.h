@@ -1,6 +1,8 @@
 // A short-lived drawing target: one platform device context (a window's or a memory
 // bitmap's) plus the current pen, brush, font, colours, clip and two offsets. Setters
 // compare before they rebuild, so drawing code may set its colours on every draw.
+// Everything here is in panel units; the frame's scale turns them into device pixels
+// only on the way to the context (and pointer positions back into panel units).
 #pragma once
 
 #include <cstdint>
@@ -90,6 +92,10 @@ public:
     void setScreenOffset(const CPos& value) { screenOffset = value; }
 
     platform::DeviceContext* getDeviceContext() const { return deviceContext; }
+    double getScale() const { return scale; }
+    // Panel units (offset included) to device pixels: edges round to the nearest pixel.
+    int toDevice(int value) const;
+    CBounds toDevice(const CBounds& rect) const;
     platform::Window* getWindow() const { return window; }
     SurfaceFrame* getFrame() const { return frame; }
 
@@ -124,5 +130,6 @@ private:
     std::int32_t lineStyle = kLineSolid;
     std::int32_t drawMode = 3;
     CBounds clipRect;
+    double scale = 1.0;
     std::unique_ptr<platform::DeviceContext> ownedContext;
 };

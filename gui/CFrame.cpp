@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 
 #include "gui/CDrawSurface.h"
@@ -32,13 +33,17 @@ platform::PointerShape shapeFor(std::int32_t type) {
 
 void CFrame::setKnobModeForAll(std::int32_t mode) { knobMode.store(mode, std::memory_order_relaxed); }
 
-CFrame::CFrame(const CBounds& size, void* parentWindow, FrameEditor* editor)
-    : CViewContainer(size, nullptr, nullptr), editor(editor), parentWindow(parentWindow) {
+CFrame::CFrame(const CBounds& size, void* parentWindow, FrameEditor* editor, double scale)
+    : CViewContainer(size, nullptr, nullptr),
+      editor(editor),
+      parentWindow(parentWindow),
+      scale(scale >= 1.0 && scale <= 2.0 ? scale : 1.0) {
     frame = this;
     platform::beginDropSupport();
     blendLibrary = platform::loadBlendLibrary();
     if (parentWindow) {
-        window = platform::createEditorWindow(parentWindow, size.width(), size.height(), *this);
+        window = platform::createEditorWindow(parentWindow, std::int32_t(std::lround(size.width() * this->scale)),
+                                              std::int32_t(std::lround(size.height() * this->scale)), *this);
         if (window) setDropEnabled(true);
     }
 }
@@ -259,7 +264,9 @@ void CFrame::pumpIdle() {
     if (editor) editor->pumpIdle();
 }
 std::uint32_t CFrame::getTicks() const { return editor ? editor->getTicks() : 0; }
-std::int32_t CFrame::getKnobMode() const { return knobMode.load(std::memory_order_relaxed); }
+std::int32_t CFrame::getKnobMode() const {
+    return preferredKnobMode >= 0 ? preferredKnobMode : knobMode.load(std::memory_order_relaxed);
+}
 bool CFrame::setPosition(std::int32_t, std::int32_t) { return false; }
 
 bool CFrame::getPosition(std::int32_t& x, std::int32_t& y) const {
@@ -292,7 +299,7 @@ void CFrame::endEdit(std::int32_t index) {
 bool CFrame::getCurrentLocation(CPos& out) {
     const CPos screen = platform::getPointerScreenPosition();
     const CPos origin = window ? window->getScreenTopLeft() : CPos();
-    out.set(screen.x - origin.x, screen.y - origin.y);
+    out = toPanel(CPos(screen.x - origin.x, screen.y - origin.y));
     return true;
 }
 
@@ -320,7 +327,19 @@ bool CFrame::isTypeOf(const char* className) const {
 
 // Window events -------------------------------------------------------------------------
 
-void CFrame::windowPaint(const CBounds& rect, platform::DeviceContext& paintContext) {
+CPos CFrame::toPanel(const CPos& where) const {
+    if (scale == 1.0) return where;
+    return CPos(std::int32_t(std::floor(where.x / scale)), std::int32_t(std::floor(where.y / scale)));
+}
+
+CBounds CFrame::toPanel(const CBounds& rect) const {
+    if (scale == 1.0) return rect;
+    return CBounds(std::int32_t(std::floor(rect.left / scale)), std::int32_t(std::floor(rect.top / scale)),
+                   std::int32_t(std::ceil(rect.right / scale)), std::int32_t(std::ceil(rect.bottom / scale)));
+}
+
+void CFrame::windowPaint(const CBounds& area, platform::DeviceContext& paintContext) {
+    const CBounds rect = toPanel(area);
     COffscreenSurface* back = getBackBuffer();
     CDrawSurface* paint = new CDrawSurface(this, &paintContext, window.get());
     if (back) {
@@ -334,14 +353,14 @@ void CFrame::windowPaint(const CBounds& rect, platform::DeviceContext& paintCont
 
 void CFrame::windowButtonDown(const CPos& where) {
     CDrawSurface* surface = new CDrawSurface(this, nullptr, window.get());
-    CPos point = where;
+    CPos point = toPanel(where);
     onMouse(surface, point, kButtonsUnread);
     surface->release();
 }
 
 void CFrame::windowWheel(const CPos& where, float distance) {
     CDrawSurface* surface = new CDrawSurface(this, nullptr, window.get());
-    onWheel(surface, where, distance);
+    onWheel(surface, toPanel(where), distance);
     surface->release();
 }
 

@@ -30,8 +30,9 @@ enum : std::int32_t { kKnobCircular = 0, kKnobRelativeCircular = 1, kKnobLinear 
 
 class CFrame : public CViewContainer, public SurfaceFrame, private platform::EditorWindowListener {
 public:
-    // Without a parent window the frame draws only offscreen (headless rendering).
-    CFrame(const CBounds& size, void* parentWindow, FrameEditor* editor);
+    // Without a parent window the frame draws only offscreen (headless rendering). The
+    // size is in panel units; the window and the drawing get scale pixels per unit.
+    CFrame(const CBounds& size, void* parentWindow, FrameEditor* editor, double scale = 1.0);
     ~CFrame() override;
 
     void draw(CDrawSurface* surface) override;
@@ -53,6 +54,8 @@ public:
     virtual void pumpIdle();
     virtual std::uint32_t getTicks() const;
     virtual std::int32_t getKnobMode() const;
+    // A mode for this frame's knobs whatever the host sets; negative: the host's.
+    void setKnobModePreference(std::int32_t mode) { preferredKnobMode = mode; }
     virtual bool setPosition(std::int32_t x, std::int32_t y);
     virtual bool getPosition(std::int32_t& x, std::int32_t& y) const;
     // The size is fixed when the frame is made: this answers false.
@@ -86,6 +89,7 @@ public:
 
     CBounds getSurfaceBounds() const override { return size; }
     platform::Window* getSurfaceWindow() const override { return window.get(); }
+    double getSurfaceScale() const override { return scale; }
 
 private:
     void windowPaint(const CBounds& rect, platform::DeviceContext& paintContext) override;
@@ -96,9 +100,14 @@ private:
     void windowDragMove(CDropData* drop) override;
     void windowDragLeave(CDropData* drop) override;
     void windowDrop(CDropData* drop) override;
+    // Window pixels to panel units; an area grows to whole units.
+    CPos toPanel(const CPos& where) const;
+    CBounds toPanel(const CBounds& rect) const;
 
     FrameEditor* editor;
     void* parentWindow;
+    double scale;
+    std::int32_t preferredKnobMode = -1;
     CView* modalView = nullptr;
     CView* focusView = nullptr;
     bool firstDraw = true;

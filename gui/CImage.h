@@ -1,6 +1,7 @@
 // A reference-counted picture made from an image resource of the plug-in library:
 // decoded once into premultiplied 32-bit pixels and drawn by offset, so every frame of
-// a filmstrip is a sub-rectangle of one image.
+// a filmstrip is a sub-rectangle of one image. Sizes and offsets are in panel units; an
+// image made for a scale holds pixels for it (SharedImages.h), shared in the process.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,8 @@ class CImage : public CRefObject {
 public:
     // Loads the resource; a missing or broken one leaves an image that draws nothing.
     explicit CImage(std::int32_t resourceId);
+    // For surfaces of that scale; frames is the number of sub-images stacked in it.
+    CImage(std::int32_t resourceId, double scale, std::int32_t frames);
     ~CImage() override;
 
     // The part starting at offset (a point in the image) into rect, same size.
@@ -39,13 +42,22 @@ public:
     void setTransparentColor(const CRgb& color) { transparentColor = color; }
     // The decoded pixels (bottom-up blue, green, red, alpha), or none.
     const platform::PixelBitmap* getPixels() const { return pixels.get(); }
+    double getScale() const { return scale; }
 
 private:
+    bool load(std::int32_t id);
+    // A point of the picture in panel units to its pixel, and the destination on the
+    // surface in pixels, cut so that it stays within the frame the point lies in.
+    CPos sourcePixel(const CPos& point) const;
+    CBounds destination(const CDrawSurface& surface, const CBounds& rect, const CPos& offset) const;
+
     std::int32_t resourceId;
+    double scale = 1.0;
+    std::int32_t frames = 1;
+    std::int32_t deviceFrameHeight = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
     CRgb transparentColor = kColorTransparent;
     bool opaque = true;
-    std::unique_ptr<platform::PixelBitmap> pixels;
-    std::unique_ptr<platform::PixelBitmap> mask;  // nothing makes one; dispose frees it
+    std::shared_ptr<platform::PixelBitmap> pixels;
 };

@@ -1,5 +1,6 @@
 // A drawing surface that owns a memory bitmap: the frame's back buffer and the private
-// buffers of containers and controls, copied onto other surfaces in one block.
+// buffers of containers and controls, copied onto other surfaces in one block. Its size
+// is in panel units; the bitmap has the pixels of the frame's scale.
 #pragma once
 
 #include <memory>

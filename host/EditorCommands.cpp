@@ -12,12 +12,18 @@
 namespace {
 // About 30 idle calls a second, as hosts do.
 constexpr int kIdleMilliseconds = 33;
+
+// A host's scale for the editor: effVendorSpecific 'PreS' 'AeCs' with the scale.
+void sendScale(PluginInstance& plugin, double scale) {
+    if (scale > 0.0) plugin.dispatch(effVendorSpecific, 0x50726553, 0x41654373, nullptr, float(scale));
+}
 }  // namespace
 
 void snapshotEditor(const RenderOptions& options, std::ostream& out) {
     PluginInstance plugin(options.pluginPath);
     plugin.configure(44100.0f, options.blockSize);
     applySettings(plugin, options);
+    sendScale(plugin, options.scale);
 
     EditorSnapshot snapshot;
     if (plugin.dispatch(effVendorSpecific, kEditorSnapshotRequest, 0, &snapshot) != 1 || snapshot.width <= 0 ||
@@ -44,12 +50,16 @@ void editInWindow(const RenderOptions& options, std::ostream& out) {
     std::unique_ptr<EditorHostWindow> window = createEditorHostWindow(plugin.effectName().c_str());
     if (!window) throw HostError(ExitCode::NoEditorWindow, "no display to open a window on");
     plugin.host().editLog = &out;
+    sendScale(plugin, options.scale);
     if (plugin.dispatch(effEditOpen, 0, 0, window->handle()) == 0)
         throw HostError(ExitCode::NoEditorWindow, plugin.path() + " opened no editor");
     ERect* rect = nullptr;
     if (plugin.dispatch(effEditGetRect, 0, 0, &rect) && rect)
         window->resize(rect->right - rect->left, rect->bottom - rect->top);
     while (window->handleEvents()) {
+        HostState& host = plugin.host();
+        if (host.editorWidth > 0) window->resize(host.editorWidth, host.editorHeight);
+        host.editorWidth = host.editorHeight = 0;
         plugin.dispatch(effEditIdle);
         sleepMilliseconds(kIdleMilliseconds);
     }

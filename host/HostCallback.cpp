@@ -35,7 +35,7 @@ void bindHostState(AEffect* effect, HostState* state) {
     effect->resvd1 = reinterpret_cast<intptr>(state);
 }
 
-intptr VSTCALL hostCallback(AEffect* effect, int32 opcode, int32 index, intptr, void* ptr,
+intptr VSTCALL hostCallback(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,
                             float opt) {
     HostState* state = stateFor(effect);
     if (state && effect && state->closeEditorOnNextCall.load() && std::this_thread::get_id() == state->idleThread) {
@@ -67,6 +67,11 @@ intptr VSTCALL hostCallback(AEffect* effect, int32 opcode, int32 index, intptr, 
             return copyText(ptr, "quorvane-render", 64);
         case audioMasterGetVendorVersion:
             return 600;
+        case audioMasterSizeWindow:
+            if (!state || index <= 0 || value <= 0) return 0;
+            state->editorWidth = index;
+            state->editorHeight = int32(value);
+            return 1;
         case audioMasterCanDo:
             return hostCanDo(static_cast<const char*>(ptr)) ? 1 : 0;
         default:

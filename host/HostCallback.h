@@ -30,6 +30,9 @@ struct HostState {
     std::atomic<bool> editorClosedInsideIdle{false};
     // When set, automation and begin/end of edit are printed as they arrive.
     std::ostream* editLog = nullptr;
+    // The editor window size the plug-in last asked for (audioMasterSizeWindow).
+    int32 editorWidth = 0;
+    int32 editorHeight = 0;
 };
 
 intptr VSTCALL hostCallback(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr,

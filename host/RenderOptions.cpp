@@ -73,7 +73,7 @@ TimedMidiMessage parsePitchBend(const std::string& text) {
 
 bool takesValue(const std::string& option) {
     for (const char* name : {"--program", "--param", "--block", "--tail", "--cc", "--bend", "--bits", "--level", "--seed",
-                             "--report", "--snapshot"})
+                             "--report", "--snapshot", "--scale"})
         if (option == name) return true;
     return false;
 }
@@ -81,6 +81,10 @@ bool takesValue(const std::string& option) {
 void applyOption(RenderOptions& options, const std::string& option, const std::string& value) {
     if (option == "--program") options.program = value;
     else if (option == "--snapshot") options.snapshotPath = value;
+    else if (option == "--scale") {
+        options.scale = parseNumber(value, "scale");
+        if (options.scale < 1.0 || options.scale > 2.0) usageError("scale must be 1 to 2: '" + value + "'");
+    }
     else if (option == "--param") options.parameters.push_back(parseParameter(value));
     else if (option == "--block") options.blockSize = parseInteger(value, "block size", 1, 65536);
     else if (option == "--tail") {
@@ -144,6 +148,8 @@ RenderOptions parseCommandLine(const std::vector<std::string>& arguments) {
         usageError("--list, --validate, --edit and --snapshot exclude each other");
     if (positional.size() != (pluginOnly ? 1 : 3))
         usageError(pluginOnly ? "--list, --validate, --edit and --snapshot take one plug-in" : "expected PLUGIN INPUT OUTPUT");
+    if (options.scale != 0.0 && !options.edit && options.snapshotPath.empty())
+        usageError("--scale goes with --snapshot or --edit");
     options.pluginPath = positional[0];
     if (!pluginOnly) {
         options.inputPath = positional[1];
@@ -164,8 +170,8 @@ std::string helpText() {
            "       quorvane-render --list [--program P] [--param X=V ...] PLUGIN\n"
            "       quorvane-render --validate [--level 1..5] [--seed N] [--report FILE.json]\n"
            "                                  [--brief | -q | -v] PLUGIN\n"
-           "       quorvane-render --snapshot FILE.png [--program P] [--param X=V ...] PLUGIN\n"
-           "       quorvane-render --edit [--program P] [--param X=V ...] PLUGIN\n"
+           "       quorvane-render --snapshot FILE.png [--scale S] [--program P] [--param X=V ...] PLUGIN\n"
+           "       quorvane-render --edit [--scale S] [--program P] [--param X=V ...] PLUGIN\n"
            "\n"
            "Renders an audio file (WAV, AIFF or FLAC) through a VST 2 plug-in at the file's own\n"
            "sample rate. PLUGIN is a library path or a bare name looked up in $VST_PATH,\n"
@@ -179,6 +185,8 @@ std::string helpText() {
            "  --edit                  open the plug-in's editor in a window of its own and\n"
            "                          print every automation and begin/end of edit until\n"
            "                          the window is closed\n"
+           "  --scale S               with --snapshot or --edit: tell the plug-in, as hosts\n"
+           "                          do, to draw its editor at S (1 to 2) pixels per unit\n"
            "  --program N|NAME        select a program by number (from 0) or by name\n"
            "  --param INDEX|NAME=V    set a parameter to a value in 0..1 (repeatable,\n"
            "                          applied in order after the program)\n"

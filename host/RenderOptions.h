@@ -23,6 +23,7 @@ struct RenderOptions {
     bool list = false;
     bool edit = false;
     std::string snapshotPath;  // --snapshot: the editor's picture instead of audio
+    double scale = 0.0;        // --scale with --snapshot or --edit: sent as a host's scale; 0: none
     bool quiet = false;
     bool brief = false;
     bool verbose = false;  // --validate: what the plug-in printed, too

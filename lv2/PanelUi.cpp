@@ -9,13 +9,21 @@
 #include "gui/platform/Window.h"
 
 PanelUi::PanelUi(std::int32_t oversampleFactor, LV2UI_Write_Function writeFunction,
-                 LV2UI_Controller hostController, const LV2UI_Touch* touchFeature)
-    : factor(oversampleFactor), write(writeFunction), controller(hostController), touch(touchFeature) {
+                 LV2UI_Controller hostController, const LV2UI_Touch* touchFeature,
+                 const LV2UI_Resize* resizeFeature, float hostScale)
+    : factor(oversampleFactor),
+      write(writeFunction),
+      controller(hostController),
+      touch(touchFeature),
+      resize(resizeFeature) {
     // The ports' defaults until the host reports their values.
     ProgramBank programs;
     programs.fillFactoryPrograms();
     for (std::int32_t i = 0; i < kNumParams; ++i) values[i] = programs[0].values[i].load();
     editor = std::make_unique<FilterEditor>(this);
+    // The host's scale, taken as a VST 2 host's would be.
+    if (hostScale > 0.0f)
+        editor->vendorSpecific(FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue, nullptr, hostScale);
 }
 
 PanelUi::~PanelUi() = default;
@@ -63,4 +71,8 @@ void PanelUi::beginEdit(std::int32_t index) {
 
 void PanelUi::endEdit(std::int32_t index) {
     if (touch && ParameterModel::isValidIndex(index)) touch->touch(touch->handle, std::uint32_t(index), false);
+}
+
+bool PanelUi::resizeWindow(std::int32_t width, std::int32_t height) {
+    return resize && resize->ui_resize(resize->handle, width, height) == 0;
 }

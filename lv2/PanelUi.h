@@ -15,9 +15,9 @@ class FilterEditor;
 
 class PanelUi final : public EditedPlugin {
 public:
-    // touch is null when the host offers none.
+    // touch and resize are null when the host offers none; hostScale is 0 when it sent none.
     PanelUi(std::int32_t oversampleFactor, LV2UI_Write_Function write, LV2UI_Controller controller,
-            const LV2UI_Touch* touch);
+            const LV2UI_Touch* touch, const LV2UI_Resize* resize, float hostScale);
     ~PanelUi();
 
     // The panel's window inside parent (an X window), or null when none can be made there.
@@ -34,12 +34,14 @@ public:
     std::int32_t oversampleFactor() const override { return factor; }
     // The host's idle runs in its own loop, not from inside the panel's.
     void hostIdle() override {}
+    bool resizeWindow(std::int32_t width, std::int32_t height) override;
 
 private:
     const std::int32_t factor;
     const LV2UI_Write_Function write;
     const LV2UI_Controller controller;
     const LV2UI_Touch* const touch;
+    const LV2UI_Resize* const resize;
     // The control ports' values as the host last reported them or the panel wrote them.
     float values[kNumParams];
     std::unique_ptr<FilterEditor> editor;

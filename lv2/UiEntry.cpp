@@ -2,7 +2,10 @@
 #include <cstring>
 #include <new>
 
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include "lv2/PanelUi.h"
 #include "lv2/PluginIdentity.h"
@@ -16,6 +19,19 @@ const void* findFeature(const LV2_Feature* const* features, const char* uri) {
     return nullptr;
 }
 
+// The host's ui:scaleFactor option, or 0 when it gives none.
+float hostScaleFactor(const LV2_Feature* const* features) {
+    const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map));
+    const auto* options = static_cast<const LV2_Options_Option*>(findFeature(features, LV2_OPTIONS__options));
+    if (!map || !options) return 0.0f;
+    const LV2_URID scaleFactor = map->map(map->handle, LV2_UI__scaleFactor);
+    const LV2_URID atomFloat = map->map(map->handle, LV2_ATOM__Float);
+    for (; options->key != 0 || options->value; ++options)
+        if (options->key == scaleFactor && options->type == atomFloat && options->size == sizeof(float) && options->value)
+            return *static_cast<const float*>(options->value);
+    return 0.0f;
+}
+
 LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2UI_Write_Function write,
                          LV2UI_Controller controller, LV2UI_Widget* widget,
                          const LV2_Feature* const* features) {
@@ -26,14 +42,15 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*, LV2U
         StartupSettings settings;
         if (!loadConfigurationBesideLibrary(settings)) return nullptr;
         const auto* touch = static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch));
-        auto* ui = new PanelUi(settings.halfPower ? 4 : 8, write, controller, touch);
+        const auto* resize = static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize));
+        auto* ui = new PanelUi(settings.halfPower ? 4 : 8, write, controller, touch, resize,
+                               hostScaleFactor(features));
         *widget = ui->open(parent);
         if (!*widget) {
             delete ui;
             return nullptr;
         }
-        if (const auto* resize = static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize)))
-            resize->ui_resize(resize->handle, ui->width(), ui->height());
+        ui->resizeWindow(ui->width(), ui->height());
         return ui;
     } catch (...) {
         return nullptr;

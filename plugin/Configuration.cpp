@@ -1,5 +1,6 @@
 #include "plugin/Configuration.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -18,6 +19,8 @@ const char* const kMidiKeys[kMappedParams] = {
 };
 const char* const kChannelsKey = "NUMCHANNELS";
 const char* const kHalfPowerKey = "HALFPOWER";
+const char* const kScaleKey = "SCALE";
+const char* const kKnobModeKey = "KNOBMODE";
 
 // Longest piece of a line handled at once; longer lines arrive as several pieces.
 constexpr std::size_t kLinePiece = 255;
@@ -89,10 +92,13 @@ public:
         const char* p = text;
         while (*p == ' ' || *p == '\t' || *p == '\n') ++p;
         const char* keyword = p;
-        while (*p && *p != ' ' && *p != '\t' && *p != '\n') ++p;
+        while (*p && *p != ' ' && *p != '\t' && *p != '\n' && *p != '=') ++p;
         const std::size_t length = static_cast<std::size_t>(p - keyword);
         if (length == 0) return;
         const char* value = *p ? p + 1 : p;
+        // "Key=value" and "Key = value" as well as "KEY value".
+        while (*value == ' ' || *value == '\t') ++value;
+        if (*p != '=' && *value == '=') ++value;
 
         if (equalsIgnoringCase(keyword, length, kChannelsKey)) {
             int channels = 0;
@@ -101,6 +107,10 @@ public:
             if (scan == Scan::endOfText) report(kMappedParams, "Bad NUMCHANNELS");
         } else if (equalsIgnoringCase(keyword, length, kHalfPowerKey)) {
             settings.halfPower = true;
+        } else if (equalsIgnoringCase(keyword, length, kScaleKey)) {
+            scaleLine(value);
+        } else if (equalsIgnoringCase(keyword, length, kKnobModeKey)) {
+            knobModeLine(value);
         } else {
             for (int i = 0; i < kMappedParams; ++i)
                 if (equalsIgnoringCase(keyword, length, kMidiKeys[i])) midiLine(i, value);
@@ -108,6 +118,40 @@ public:
     }
 
 private:
+    // "auto" or a number, held between 1 and 2; anything else is reported and leaves auto.
+    void scaleLine(const char* value) {
+        float scale = 0.0f;
+        const char* p = value;
+        if (wordIs(value, "AUTO")) {
+            settings.panelScale = 0.0f;
+        } else if (scanFloat(p, scale) == Scan::ok && std::isfinite(scale)) {
+            settings.panelScale = std::min(2.0f, std::max(1.0f, scale));
+        } else {
+            settings.panelScale = 0.0f;
+            showConfigurationMessage("Bad Scale (1 to 2, or auto)");
+        }
+    }
+
+    void knobModeLine(const char* value) {
+        static const struct { const char* word; int mode; } kModes[] = {
+            {"HOST", kKnobModeHost}, {"CIRCULAR", kKnobModeCircular},
+            {"RELATIVE", kKnobModeRelative}, {"LINEAR", kKnobModeLinear}};
+        for (const auto& entry : kModes)
+            if (wordIs(value, entry.word)) {
+                settings.knobMode = entry.mode;
+                return;
+            }
+        showConfigurationMessage("Bad KnobMode (circular, relative, linear or host)");
+    }
+
+    // The value's first word equals word, case blind.
+    static bool wordIs(const char* value, const char* word) {
+        while (isScanSpace(*value)) ++value;
+        const char* end = value;
+        while (*end && !isScanSpace(*end)) ++end;
+        return equalsIgnoringCase(value, static_cast<std::size_t>(end - value), word);
+    }
+
     void midiLine(int index, const char* value) {
         ControllerAssignment& entry = map.entries[index];
         int cc = 0;

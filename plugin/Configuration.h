@@ -9,9 +9,15 @@
 
 constexpr const char* kConfigurationFileName = "Quorvane.ini";
 
+// The panel's knob modes (the host's effSetEditKnobMode values) and "leave it to the host".
+enum : int { kKnobModeHost = -1, kKnobModeCircular = 0, kKnobModeRelative = 1, kKnobModeLinear = 2 };
+
 struct StartupSettings {
     int channelCount = 2;
     bool halfPower = false;
+    // Optional panel preferences: Scale= (1 to 2, 0 for auto) and KnobMode=.
+    float panelScale = 0.0f;
+    int knobMode = kKnobModeHost;
 };
 
 // False when the file cannot be opened for reading; otherwise reads it to the end.

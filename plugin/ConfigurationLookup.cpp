@@ -1,5 +1,6 @@
 #include "plugin/ConfigurationLookup.h"
 
+#include "common/PanelPreferences.h"
 #include "plugin/platform/ModulePath.h"
 
 std::string configurationPathFor(const std::string& libraryPath, char separator) {
@@ -17,5 +18,6 @@ bool loadConfigurationBesideLibrary(StartupSettings& settings) {
     if (configPath.empty() || !readConfiguration(configPath, settings, map))
         writeDefaultConfiguration(configPath, settings, map);
     clampSettings(settings, map);
+    publishPanelPreferences({settings.panelScale, settings.knobMode});
     return true;
 }

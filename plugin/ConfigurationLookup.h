@@ -10,6 +10,7 @@
 // Empty when the library path has no directory part.
 std::string configurationPathFor(const std::string& libraryPath, char separator);
 
-// Reads the file into the settings and the process's controller map, then clamps both.
+// Reads the file into the settings and the process's controller map, then clamps both;
+// the panel preferences go to the whole process (common/PanelPreferences.h).
 // False when the platform cannot tell where the library is.
 bool loadConfigurationBesideLibrary(StartupSettings& settings);

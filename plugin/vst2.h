@@ -272,6 +272,7 @@ enum AudioMasterOpcodes : int32 {
     audioMasterWantMidi = 6,
     audioMasterGetTime = 7,
     audioMasterProcessEvents = 8,
+    audioMasterSizeWindow = 15,
     audioMasterGetSampleRate = 16,
     audioMasterGetBlockSize = 17,
     audioMasterGetCurrentProcessLevel = 23,

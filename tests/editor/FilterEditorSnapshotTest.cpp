@@ -9,6 +9,7 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -20,6 +21,7 @@
 #include "gui/CFrame.h"
 #include "gui/COffscreenSurface.h"
 #include "gui/CRefObject.h"
+#include "gui/SharedImages.h"
 #include "gui/platform/PixelReadback.h"
 #include "gui/platform/Resources.h"
 #include "plugin/FilterEffect.h"
@@ -57,35 +59,35 @@ constexpr int kTextLevels = 40;
 
 using Pixels = std::vector<std::uint32_t>;  // 0xAARRGGBB, rows top-down
 
-Pixels snapshot(FilterEffect& effect) {
-    Pixels pixels(std::size_t(kW) * kH);
+Pixels snapshot(FilterEffect& effect, int w = kW, int h = kH) {
+    Pixels pixels(std::size_t(w) * std::size_t(h));
     EditorSnapshot request;
-    request.width = kW;
-    request.height = kH;
+    request.width = w;
+    request.height = h;
     request.pixels = pixels.data();
     EXPECT_EQ(effect.dispatcher(effVendorSpecific, kEditorSnapshotRequest, 0, &request, 0.0f), 1);
     for (std::uint32_t& p : pixels) p |= 0xFF000000u;
     return pixels;
 }
 
-bool readPng(const std::string& path, Pixels& out) {
+bool readPng(const std::string& path, Pixels& out, int w = kW, int h = kH) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
     image.format = PNG_FORMAT_BGRA;  // little-endian words 0xAARRGGBB
-    if (int(image.width) != kW || int(image.height) != kH) {
+    if (int(image.width) != w || int(image.height) != h) {
         png_image_free(&image);
         return false;
     }
-    out.assign(std::size_t(kW) * kH, 0);
+    out.assign(std::size_t(w) * std::size_t(h), 0);
     return png_image_finish_read(&image, nullptr, out.data(), 0, nullptr) != 0;
 }
 
-bool writePng(const std::string& path, const Pixels& pixels, bool withAlpha) {
+bool writePng(const std::string& path, const Pixels& pixels, bool withAlpha, int w = kW, int h = kH) {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
-    image.width = kW;
-    image.height = kH;
+    image.width = png_uint_32(w);
+    image.height = png_uint_32(h);
     image.format = withAlpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
     std::vector<std::uint8_t> bytes;
     for (std::uint32_t p : pixels) {
@@ -101,26 +103,29 @@ int channelDistance(std::uint32_t a, std::uint32_t b) {
     return worst;
 }
 
-bool matchesNearby(const Pixels& got, const Pixels& expected, int x, int y) {
+bool matchesNearby(const Pixels& got, const Pixels& expected, int x, int y, int w, int h) {
     for (int dy = -1; dy <= 1; ++dy)
         for (int dx = -1; dx <= 1; ++dx) {
             const int u = x + dx, v = y + dy;
-            if (u < 0 || v < 0 || u >= kW || v >= kH) continue;
-            if (channelDistance(got[std::size_t(y) * kW + x], expected[std::size_t(v) * kW + u]) <= kTextLevels)
+            if (u < 0 || v < 0 || u >= w || v >= h) continue;
+            if (channelDistance(got[std::size_t(y) * w + x], expected[std::size_t(v) * w + u]) <= kTextLevels)
                 return true;
         }
     return false;
 }
 
 // The pixels that differ beyond what their place allows, and the rectangle around them;
-// empty when the pictures agree.
-std::string mismatch(const Pixels& got, const Pixels& expected) {
-    int count = 0, left = kW, top = kH, right = -1, bottom = -1;
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
-            const std::size_t i = std::size_t(y) * kW + x;
-            const bool ok = panel::kReadout.containsStrict(CPos(x, y)) ? matchesNearby(got, expected, x, y)
-                                                                       : channelDistance(got[i], expected[i]) <= kLevels;
+// empty when the pictures agree. The pictures are drawn at scale (w x h pixels).
+std::string mismatch(const Pixels& got, const Pixels& expected, double scale = 1.0) {
+    const int w = int(std::lround(kW * scale)), h = int(std::lround(kH * scale));
+    const CBounds readout(int(panel::kReadout.left * scale), int(panel::kReadout.top * scale),
+                          int(std::ceil(panel::kReadout.right * scale)), int(std::ceil(panel::kReadout.bottom * scale)));
+    int count = 0, left = w, top = h, right = -1, bottom = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::size_t i = std::size_t(y) * w + x;
+            const bool ok = readout.containsStrict(CPos(x, y)) ? matchesNearby(got, expected, x, y, w, h)
+                                                               : channelDistance(got[i], expected[i]) <= kLevels;
             if (ok) continue;
             ++count;
             left = std::min(left, x), right = std::max(right, x);
@@ -256,4 +261,118 @@ TEST(FilterEditorSnapshot, APanelRedrawnAfterChangesEqualsAFreshDraw) {
         EXPECT_EQ(pictureDifference(shown(), freshDraw(effect)), "") << "after " << sequence.what;
     }
     editor.close();
+}
+
+// The panel at a host's scale ---------------------------------------------------------------
+
+namespace {
+
+struct Scaled {
+    double scale;
+    int w, h;
+    Pixels pixels;
+};
+
+// Program 0 drawn headless after the host's scale request.
+Scaled scaledSnapshot(double scale) {
+    FilterEffect effect(nullptr, 2, false);
+    EXPECT_EQ(effect.dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue,
+                                nullptr, float(scale)),
+              1);
+    Scaled out{scale, int(std::lround(kW * scale)), int(std::lround(kH * scale)), {}};
+    out.pixels = snapshot(effect, out.w, out.h);
+    return out;
+}
+
+// Luma of 0xRRGGBB.
+double luma(std::uint32_t p) { return 0.299 * ((p >> 16) & 0xFF) + 0.587 * ((p >> 8) & 0xFF) + 0.114 * (p & 0xFF); }
+
+// A picture of twice the size's detail finer than the 1x pixel grid: the mean squared
+// luma distance of each pixel from the mean of its 2 x 2 block (the part a 1x pixel
+// cannot hold). A pixel enlargement has none; enlarged-then-smoothed pictures little.
+double fineDetail(const Pixels& p, int w, int h) {
+    double sum = 0;
+    for (int y = 0; y + 1 < h; y += 2)
+        for (int x = 0; x + 1 < w; x += 2) {
+            double block[4], mean = 0;
+            for (int k = 0; k < 4; ++k) mean += (block[k] = luma(p[std::size_t(y + k / 2) * w + x + k % 2])) / 4;
+            for (double v : block) sum += (v - mean) * (v - mean);
+        }
+    return sum / (double(w) * h);
+}
+
+}  // namespace
+
+TEST(FilterEditorSnapshot, ThePanelAtOtherScalesLooksAsCommitted) {
+    const bool update = std::getenv("QV_UPDATE_REFERENCES") != nullptr;
+    for (double scale : {2.0, 1.5}) {
+        SCOPED_TRACE(scale);
+        const Scaled got = scaledSnapshot(scale);
+        char name[48];
+        std::snprintf(name, sizeof name, "/program-00@%gx.png", scale);
+        const std::string path = QV_REFERENCE_DIR + std::string(name);
+        if (update) {
+            ASSERT_TRUE(writePng(path, got.pixels, false, got.w, got.h));
+            continue;
+        }
+        Pixels expected;
+        ASSERT_TRUE(readPng(path, expected, got.w, got.h)) << path;
+        const std::string differs = mismatch(got.pixels, expected, scale);
+        if (!differs.empty()) {
+            std::snprintf(name, sizeof name, "/program-00@%gx-got.png", scale);
+            writePng(QV_SNAPSHOT_OUT_DIR + std::string(name), got.pixels, false, got.w, got.h);
+            ADD_FAILURE() << differs << "; the picture drawn is " << QV_SNAPSHOT_OUT_DIR << name;
+        }
+    }
+}
+
+// The 2x panel against the 1x panel enlarged pixel by pixel to the same size: the same
+// picture (each 2 x 2 block's mean close to the 1x pixel), and sharper.
+TEST(FilterEditorSnapshot, TwiceTheScaleIsSharperThanThePanelEnlarged) {
+    const Scaled one = scaledSnapshot(1.0), two = scaledSnapshot(2.0);
+    ASSERT_EQ(two.w, 2 * one.w);
+    Pixels enlarged(two.pixels.size());
+    double blockDistance = 0;
+    for (int y = 0; y < two.h; ++y)
+        for (int x = 0; x < two.w; ++x) enlarged[std::size_t(y) * two.w + x] = one.pixels[std::size_t(y / 2) * one.w + x / 2];
+    for (int y = 0; y < one.h; ++y)
+        for (int x = 0; x < one.w; ++x) {
+            double mean = 0;
+            for (int k = 0; k < 4; ++k) mean += luma(two.pixels[std::size_t(2 * y + k / 2) * two.w + 2 * x + k % 2]) / 4;
+            blockDistance += std::abs(mean - luma(one.pixels[std::size_t(y) * one.w + x]));
+        }
+    blockDistance /= double(one.w) * one.h;
+    const double sharp = fineDetail(two.pixels, two.w, two.h);
+    const double blown = fineDetail(enlarged, two.w, two.h);
+    std::printf("detail finer than a 1x pixel: 2x %.2f, 1x enlarged %.2f (squared luma levels); mean 2x2 block "
+                "distance from the 1x picture %.2f levels\n",
+                sharp, blown, blockDistance);
+    EXPECT_LT(blockDistance, 6.0) << "the 2x panel shows the 1x panel's picture";
+    EXPECT_GT(sharp, blown + 10.0);
+}
+
+// One copy of each image per scale in the process: a second panel adds none, the last
+// panel to close frees them, and the copy grows with the square of the scale.
+TEST(FilterEditorSnapshot, PanelsShareTheirImagesAndTheLastCloseFreesThem) {
+    std::size_t oneX = 0;
+    for (double scale : {1.0, 1.5, 2.0}) {
+        SCOPED_TRACE(scale);
+        ASSERT_EQ(sharedImageBytes(), 0u);
+        FilterEffect a(nullptr, 2, false), b(nullptr, 2, false);
+        for (FilterEffect* effect : {&a, &b})
+            effect->dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue, nullptr,
+                               float(scale));
+        auto& first = *static_cast<FilterEditor*>(a.getEditor());
+        auto& second = *static_cast<FilterEditor*>(b.getEditor());
+        first.open(nullptr);
+        const std::size_t bytes = sharedImageBytes();
+        if (scale == 1.0) oneX = bytes;
+        EXPECT_NEAR(double(bytes), double(oneX) * scale * scale, 0.01 * double(bytes));
+        second.open(nullptr);
+        EXPECT_EQ(sharedImageBytes(), bytes);
+        first.close();
+        EXPECT_EQ(sharedImageBytes(), bytes);
+        second.close();
+        EXPECT_EQ(sharedImageBytes(), 0u);
+    }
 }

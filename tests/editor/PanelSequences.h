@@ -59,15 +59,15 @@ inline std::vector<PanelSequence> panelSequences() {
     };
 }
 
-// A panel never changed since it opened, drawn headless at the effect's values: words
-// 0xRRGGBB, rows top-down; empty if it cannot be drawn.
-inline std::vector<std::uint32_t> freshDraw(FilterEffect& effect) {
+// A panel never changed since it opened, drawn headless at the effect's values and the
+// scale a host gave: words 0xRRGGBB, rows top-down; empty if it cannot be drawn.
+inline std::vector<std::uint32_t> freshDraw(FilterEffect& effect, float scale = 1.0f) {
     FilterEffect fresh(nullptr, 2, false);
     for (std::int32_t i = 0; i < kNumParams; ++i) fresh.setParameter(i, effect.getParameter(i));
-    std::vector<std::uint32_t> out(std::size_t(FilterEditor::kWidth) * FilterEditor::kHeight);
+    fresh.dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue, nullptr, scale);
     EditorSnapshot request;
-    request.width = FilterEditor::kWidth;
-    request.height = FilterEditor::kHeight;
+    if (fresh.dispatcher(effVendorSpecific, kEditorSnapshotRequest, 0, &request, 0.0f) != 1) return {};
+    std::vector<std::uint32_t> out(std::size_t(request.width) * std::size_t(request.height));
     request.pixels = out.data();
     if (fresh.dispatcher(effVendorSpecific, kEditorSnapshotRequest, 0, &request, 0.0f) != 1) return {};
     for (std::uint32_t& p : out) p &= 0xFFFFFFu;
@@ -75,10 +75,10 @@ inline std::vector<std::uint32_t> freshDraw(FilterEffect& effect) {
 }
 
 // Empty when two panel pictures agree bit for bit; else how many pixels differ and where.
-inline std::string pictureDifference(const std::vector<std::uint32_t>& got, const std::vector<std::uint32_t>& expected) {
+inline std::string pictureDifference(const std::vector<std::uint32_t>& got, const std::vector<std::uint32_t>& expected,
+                                     int w = FilterEditor::kWidth) {
     if (got.size() != expected.size()) return "the pictures differ in size";
-    const int w = FilterEditor::kWidth;
-    int count = 0, left = w, top = FilterEditor::kHeight, right = -1, bottom = -1;
+    int count = 0, left = w, top = int(got.size()) / w, right = -1, bottom = -1;
     for (std::size_t i = 0; i < got.size(); ++i) {
         if (got[i] == expected[i]) continue;
         const int x = int(i % std::size_t(w)), y = int(i / std::size_t(w));

@@ -20,7 +20,7 @@ import time
 UI = "https://quorvane.audio/lv2/ui"
 PLUGINS = {"stereo": ("https://quorvane.audio/lv2/stereo", 2), "mono": ("https://quorvane.audio/lv2/mono", 1)}
 RATES = (44100, 96000)
-SPECS = ("schemas", "core", "atom", "midi", "presets", "ui", "units", "urid")
+SPECS = ("schemas", "core", "atom", "midi", "options", "presets", "ui", "units", "urid")
 
 
 def run(*command, env=None, check=True, stdin=None):

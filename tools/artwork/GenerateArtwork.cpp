@@ -1,8 +1,10 @@
 // Draws the editor's eleven panel images with cairo and stores them scrambled, the
 // way the library keeps its image resources.
 //
-//   quorvane-artwork OUTPUT_DIR [PLAIN_PNG_DIR]
+//   quorvane-artwork [--2x] OUTPUT_DIR [PLAIN_PNG_DIR]
 //
+// With --2x it draws them at twice the resolution (files named *_2x.zvb) for screens
+// of twice the density.
 // The control positions are the panel's layout (editor/PanelLayout.h); the sizes chosen
 // here decide the controls' rectangles (filmstrip width x height / sub-images).
 #include <cairo.h>
@@ -57,6 +59,20 @@ constexpr int kKnobFrames = panel::control(kCutoff).subImages;
 constexpr int kStagesWidth = 176, kStagesHeight = 48, kStagesFrames = panel::control(kStages).subImages;
 constexpr int kModeWidth = 56, kModeHeight = 52, kModeFrames = panel::control(kMode).subImages;
 constexpr int kSplashWidth = 400, kSplashHeight = 140;
+
+// The pictures at 2 are the same drawing at twice the resolution: every size and
+// position below stays in panel units and cairo scales the whole drawing.
+double scale = 1.0;
+
+cairo_surface_t* canvasSurface(cairo_format_t format, int width, int height) {
+    return cairo_image_surface_create(format, int(width * scale), int(height * scale));
+}
+
+cairo_t* canvasContext(cairo_surface_t* surface) {
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, scale, scale);
+    return cr;
+}
 
 void setColor(cairo_t* cr, Rgb c, double a = 1.0) { cairo_set_source_rgba(cr, c.r, c.g, c.b, a); }
 
@@ -210,8 +226,8 @@ void drawKnob(cairo_t* cr, double size, double value) {
 
 cairo_surface_t* knobStrip(const KnobArt& knob) {
     const int frameHeight = knob.size + (knob.labelInStrip ? kLabelGap + 4 : 0);
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, knob.size, frameHeight * kKnobFrames);
-    cairo_t* cr = cairo_create(s);
+    cairo_surface_t* s = canvasSurface(CAIRO_FORMAT_ARGB32, knob.size, frameHeight * kKnobFrames);
+    cairo_t* cr = canvasContext(s);
     for (int i = 0; i < kKnobFrames; ++i) {
         cairo_save(cr);
         cairo_translate(cr, 0, i * frameHeight);
@@ -291,8 +307,8 @@ int stagesAt(int position) {
 }
 
 cairo_surface_t* stagesStrip() {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kStagesWidth, kStagesHeight * kStagesFrames);
-    cairo_t* cr = cairo_create(s);
+    cairo_surface_t* s = canvasSurface(CAIRO_FORMAT_ARGB32, kStagesWidth, kStagesHeight * kStagesFrames);
+    cairo_t* cr = canvasContext(s);
     const double segment = kStagesWidth / 4.0;
     for (int p = 0; p < kStagesFrames; ++p) {
         cairo_save(cr);
@@ -316,8 +332,8 @@ cairo_surface_t* stagesStrip() {
 }
 
 cairo_surface_t* modeStrip() {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kModeWidth, kModeHeight * kModeFrames);
-    cairo_t* cr = cairo_create(s);
+    cairo_surface_t* s = canvasSurface(CAIRO_FORMAT_ARGB32, kModeWidth, kModeHeight * kModeFrames);
+    cairo_t* cr = canvasContext(s);
     for (int p = 0; p < kModeFrames; ++p) {
         cairo_save(cr);
         cairo_translate(cr, 0, p * kModeHeight);
@@ -371,8 +387,8 @@ void responseCurve(cairo_t* cr, double x, double y, double w, double h) {
 }
 
 cairo_surface_t* background() {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kPanelWidth, kPanelHeight);
-    cairo_t* cr = cairo_create(s);
+    cairo_surface_t* s = canvasSurface(CAIRO_FORMAT_RGB24, kPanelWidth, kPanelHeight);
+    cairo_t* cr = canvasContext(s);
 
     // Filter section: graphite with a fine horizontal brush.
     cairo_pattern_t* face = cairo_pattern_create_linear(0, 0, 0, kPanelHeight);
@@ -480,8 +496,8 @@ cairo_surface_t* background() {
 }
 
 cairo_surface_t* splash() {
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kSplashWidth, kSplashHeight);
-    cairo_t* cr = cairo_create(s);
+    cairo_surface_t* s = canvasSurface(CAIRO_FORMAT_ARGB32, kSplashWidth, kSplashHeight);
+    cairo_t* cr = canvasContext(s);
     cairo_pattern_t* p = cairo_pattern_create_linear(0, 0, 0, kSplashHeight);
     cairo_pattern_add_color_stop_rgb(p, 0, 0.14, 0.145, 0.16);
     cairo_pattern_add_color_stop_rgb(p, 1, 0.03, 0.03, 0.035);
@@ -537,17 +553,23 @@ bool store(cairo_surface_t* surface, const std::string& name, const std::string&
     const bool encoded = cairo_surface_write_to_png_stream(surface, appendBytes, &png) == CAIRO_STATUS_SUCCESS;
     cairo_surface_destroy(surface);
     if (!encoded) return false;
-    if (!plainDir.empty() && !writeFile(plainDir + "/" + name + ".png", png)) return false;
+    const std::string stem = name + (scale == 2.0 ? "_2x" : "");
+    if (!plainDir.empty() && !writeFile(plainDir + "/" + stem + ".png", png)) return false;
     for (unsigned char& b : png) b = ResourceStream::unscramble(b);  // the rule is its own inverse
-    std::printf("%s.zvb: %zu bytes\n", name.c_str(), png.size());
-    return writeFile(dir + "/" + name + ".zvb", png);
+    std::printf("%s.zvb: %zu bytes\n", stem.c_str(), png.size());
+    return writeFile(dir + "/" + stem + ".zvb", png);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 && std::string(argv[1]) == "--2x") {
+        scale = 2.0;
+        --argc;
+        ++argv;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_DIR [PLAIN_PNG_DIR]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--2x] OUTPUT_DIR [PLAIN_PNG_DIR]\n", argv[0]);
         return 2;
     }
     const std::string dir = argv[1], plain = argc > 2 ? argv[2] : "";

@@ -22,6 +22,7 @@ const char* const kPrefixes =
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
+    "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
     "@prefix pset: <http://lv2plug.in/ns/ext/presets#> .\n"
     "@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .\n"
     "@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .\n"
@@ -164,12 +165,13 @@ void writeUnits(std::ostream& out) {
 }
 
 // The panel needs a parent window and the host's idle calls; it tells its size when it can
-// and reports gestures as touches.
+// and reports gestures as touches; it takes the host's scale as its HiDPI scale.
 void writeUi(std::ostream& out) {
     out << "<" << kLv2UiUri << ">\n"
         << "    a ui:X11UI ;\n"
         << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
-        << "    lv2:optionalFeature ui:noUserResize , ui:resize , ui:touch ;\n"
+        << "    lv2:optionalFeature ui:noUserResize , ui:resize , ui:touch , opts:options , urid:map ;\n"
+        << "    opts:supportedOption ui:scaleFactor ;\n"
         << "    lv2:extensionData ui:idleInterface .\n\n";
 }
 

@@ -35,6 +35,9 @@ public:
         EffectBase::setParameterAndNotify(index, value);
     }
     void hostIdle() override { EffectBase::hostIdle(); }
+    bool resizeWindow(std::int32_t width, std::int32_t height) override {
+        return callHost(audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
+    }
     virtual bool makeArrangement(VstSpeakerArrangement** target, int32 speakerCount);
     virtual bool cloneArrangement(VstSpeakerArrangement** target,
                                   const VstSpeakerArrangement* source);

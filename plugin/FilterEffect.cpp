@@ -109,7 +109,3 @@ void FilterEffect::resume() {
     loop.setActiveChannels(inputConnected, channelCount);
     parameters.rederiveForRate();
 }
-
-bool FilterEffect::resizeWindow(std::int32_t width, std::int32_t height) {
-    return callHost(audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
-}

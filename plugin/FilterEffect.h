@@ -50,8 +50,6 @@ public:
 
     ControllerMapping& controllerMapping() { return controllers; }
 
-    bool resizeWindow(std::int32_t width, std::int32_t height) override;
-
 private:
     void processBlock(float** inputs, float** outputs, int32 sampleFrames, OutputMode mode);
     void pollJoystick() { controllers.pollJoystick(); }

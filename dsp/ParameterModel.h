@@ -7,7 +7,7 @@
 #include "dsp/ChangeCounter.h"
 #include "dsp/EngineSettings.h"
 #include "dsp/Parameters.h"
-#include "dsp/RelaxedAtomic.h"
+#include "common/RelaxedAtomic.h"
 
 class ParameterModel {
 public:

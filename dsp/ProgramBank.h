@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "dsp/Parameters.h"
-#include "dsp/RelaxedAtomic.h"
+#include "common/RelaxedAtomic.h"
 
 struct FilterProgram {
     static constexpr int kNameSize = 24;  // at most 23 characters and the terminator

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "editor/EditorBase.h"
 #include "gui/FrameEditor.h"
+#include "plugin/EditorBase.h"
 
 class CFrame;
 

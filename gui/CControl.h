@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "dsp/RelaxedAtomic.h"
+#include "common/RelaxedAtomic.h"
 #include "gui/CView.h"
 
 class CControl;

@@ -8,8 +8,8 @@
 
 #include <lv2/ui/ui.h>
 
+#include "common/EditedPlugin.h"
 #include "dsp/Parameters.h"
-#include "editor/EditedPlugin.h"
 
 class FilterEditor;
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "editor/EditorBase.h"
+#include "plugin/EditorBase.h"
 #include "plugin/SafeConvert.h"
 
 namespace {

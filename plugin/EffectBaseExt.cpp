@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "editor/EditorBase.h"
+#include "plugin/EditorBase.h"
 #include "plugin/SafeConvert.h"
 
 const char* const kEffectName = "Quorvane 0.6";

@@ -2,7 +2,7 @@
 // events and the remaining host calls.
 #pragma once
 
-#include "editor/EditedPlugin.h"
+#include "common/EditedPlugin.h"
 #include "plugin/EffectBase.h"
 
 // The panel edits the effect through EditedPlugin.

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <new>
 
-#include "editor/FilterEditor.h"
+#include "plugin/EditorBase.h"
 #include "plugin/JoystickPolledRun.h"
 
 FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool halfPowerMode)
@@ -24,7 +24,6 @@ FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool 
     setCanMono(true);
     setUniqueId(fourCharCode('W', 'Q', 'V', '2'));
     for (ChannelState& state : channelStates) state = ChannelState();
-    attachEditor(new FilterEditor(this));  // the base layers own it
     frameCounter = 0;
     resume();
 }

@@ -8,7 +8,7 @@
 #include "dsp/Parameters.h"
 #include "dsp/ProcessingLoop.h"
 #include "dsp/ProgramBank.h"
-#include "dsp/RelaxedAtomic.h"
+#include "common/RelaxedAtomic.h"
 #include "plugin/ControllerMapping.h"
 #include "plugin/EffectBaseExt.h"
 

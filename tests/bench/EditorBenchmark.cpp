@@ -13,6 +13,7 @@
 #include "editor/FilterEditor.h"
 #include "gui/CFrame.h"
 #include "plugin/FilterEffect.h"
+#include "vst2/EntryPoint.h"
 
 namespace {
 
@@ -24,6 +25,7 @@ Display* sharedDisplay() {
 
 struct OpenPanel {
     OpenPanel() : effect(nullptr, 2, false) {
+        attachPanel(effect);
         parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 800, 212, 0, 0, 0);
         XMapWindow(display, parent);
         XSync(display, False);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "dsp/ParameterModel.h"
-#include "editor/EditorBase.h"
+#include "plugin/EditorBase.h"
 #include "plugin/FilterEffect.h"
 #include "tests/dsp/TestHost.h"
 
@@ -103,7 +103,6 @@ TEST_F(Programs, SetProgramNotifiesTheHostNineTimesInOrder) {
 }
 
 TEST_F(Programs, ProgramChangesReachTheEditor) {
-    delete effect.getEditor();
     auto* editor = new RecordingEditor(&effect);
     effect.attachEditor(editor);
     effect.setProgram(3);

@@ -27,6 +27,7 @@
 #include "plugin/FilterEffect.h"
 #include "resources/EmbeddedResources.h"
 #include "tests/editor/PanelSequences.h"
+#include "vst2/EntryPoint.h"
 
 // The library's resources, or none of them while imagesMissing is set.
 namespace {
@@ -147,6 +148,7 @@ std::string referencePath(int program) {
 
 TEST(FilterEditorSnapshot, EveryFactoryProgramLooksAsCommitted) {
     FilterEffect effect(nullptr, 2, false);
+    attachPanel(effect);
     const bool update = std::getenv("QV_UPDATE_REFERENCES") != nullptr;
     Pixels base;
     for (int program = 0; program < 16; ++program) {
@@ -181,6 +183,7 @@ TEST(FilterEditorSnapshot, EveryFactoryProgramLooksAsCommitted) {
 
 TEST(FilterEditorSnapshot, ImagesThatFailToLoadLeaveEmptyControlsAndThePanelOpens) {
     FilterEffect effect(nullptr, 2, false);
+    attachPanel(effect);
     imagesMissing = true;
     const std::int32_t liveBefore = CRefObject::liveCount();
     const Pixels got = snapshot(effect);
@@ -215,6 +218,7 @@ TEST(FilterEditorSnapshot, ImagesThatFailToLoadLeaveEmptyControlsAndThePanelOpen
 // real ones); what the host does to the window has no headless counterpart.
 TEST(FilterEditorSnapshot, APanelRedrawnAfterChangesEqualsAFreshDraw) {
     FilterEffect effect(nullptr, 2, false);
+    attachPanel(effect);
     AEffect* record = effect.effectRecord();
     auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
     editor.open(nullptr);

@@ -12,6 +12,7 @@
 #include "editor/EditorSnapshot.h"
 #include "editor/FilterEditor.h"
 #include "plugin/FilterEffect.h"
+#include "vst2/EntryPoint.h"
 
 // A gesture presses at (fx, fy) of the control's rectangle and moves up by rise pixels;
 // the host may change a parameter while it runs (hostIndex >= 0).
@@ -63,6 +64,7 @@ inline std::vector<PanelSequence> panelSequences() {
 // scale a host gave: words 0xRRGGBB, rows top-down; empty if it cannot be drawn.
 inline std::vector<std::uint32_t> freshDraw(FilterEffect& effect, float scale = 1.0f) {
     FilterEffect fresh(nullptr, 2, false);
+    attachPanel(fresh);
     for (std::int32_t i = 0; i < kNumParams; ++i) fresh.setParameter(i, effect.getParameter(i));
     fresh.dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue, nullptr, scale);
     EditorSnapshot request;

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "editor/EditorBase.h"
+#include "plugin/EditorBase.h"
 #include "plugin/EffectBaseExt.h"
 
 namespace {

@@ -16,6 +16,7 @@
 #include "gui/CDrawSurface.h"
 #include "gui/CFrame.h"
 #include "plugin/FilterEffect.h"
+#include "vst2/EntryPoint.h"
 
 namespace {
 
@@ -172,6 +173,7 @@ TEST_F(EditorWindowX11, PaintsAndRoutesRealPressesAndWheelNotches) {
 
 TEST_F(EditorWindowX11, HostFaultsEndWithoutCrashOrLeak) {
     FilterEffect effect(silentHost, 2, false);
+    attachPanel(effect);
     auto dispatch = [&](int32 opcode, void* ptr = nullptr) { return effect.dispatcher(opcode, 0, 0, ptr, 0.0f); };
     const std::int32_t liveBefore = CRefObject::liveCount();
 

@@ -18,6 +18,7 @@
 #include "gui/CValueDisplay.h"
 #include "plugin/FilterEffect.h"
 #include "tests/editor/PanelSequences.h"
+#include "vst2/EntryPoint.h"
 
 namespace {
 
@@ -50,7 +51,10 @@ intptr VSTCALL recordingHost(AEffect* record, int32 opcode, int32 index, intptr,
 }
 
 struct Instance {
-    Instance() : effect(new FilterEffect(recordingHost, 2, false)) { effect->effectRecord()->user = &host; }
+    Instance() : effect(new FilterEffect(recordingHost, 2, false)) {
+        attachPanel(*effect);
+        effect->effectRecord()->user = &host;
+    }
     ~Instance() { delete effect; }
     intptr dispatch(int32 opcode, intptr value = 0, void* ptr = nullptr) {
         return effect->dispatcher(opcode, 0, value, ptr, 0.0f);

@@ -14,9 +14,11 @@
 #include "editor/FilterEditor.h"
 #include "gui/CValueDisplay.h"
 #include "plugin/FilterEffect.h"
+#include "vst2/EntryPoint.h"
 
 TEST(EditorThreads, ParameterChangesFromOtherThreadsWhileThePanelOpensDrawsAndCloses) {
     FilterEffect effect(nullptr, 2, false);
+    attachPanel(effect);
     AEffect* record = effect.effectRecord();
     std::atomic<bool> running{true};
 

@@ -17,6 +17,7 @@
 #include "plugin/FilterEffect.h"
 #include "tests/editor/PanelSequences.h"
 #include "tests/support/platform/win32/SyntheticHand.h"
+#include "vst2/EntryPoint.h"
 
 namespace {
 
@@ -79,6 +80,7 @@ std::vector<std::uint32_t> shownIn(HWND window) {
 
 TEST(WindowsPanel, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
     FilterEffect effect(recordingHost, 2, false);
+    attachPanel(effect);
     HWND parent = makeTopmostParent("PanelTestParent", 800, 212);
     ASSERT_NE(parent, nullptr);
     ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, parent, 0.0f), 1);
@@ -135,6 +137,7 @@ TEST(WindowsPanel, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
 
 TEST(WindowsPanelRedraw, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
     FilterEffect effect(recordingHost, 2, false);
+    attachPanel(effect);
     AEffect* record = effect.effectRecord();
     HWND parent = makeTopmostParent("PanelRedrawTestParent", 800, 212);
     ASSERT_NE(parent, nullptr);

@@ -1,6 +1,6 @@
 // The library's exported entry points on Linux: hosts look for VSTPluginMain, older
 // ones for main.
-#include "plugin/EntryPoint.h"
+#include "vst2/EntryPoint.h"
 
 #define QV_EXPORT extern "C" __attribute__((visibility("default")))
 

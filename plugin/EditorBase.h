@@ -1,11 +1,11 @@
-// The neutral editor interface the effect holds. Host editor calls arrive here
-// through the host binding; the panel derives from it.
+// The VST 2 editor interface the effect holds. Host editor calls arrive here through
+// the host binding; the panel derives from it, and the binding gives the effect its panel.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 
-#include "editor/EditedPlugin.h"
+#include "common/EditedPlugin.h"
 #include "plugin/vst2.h"
 
 class EditorBase {

@@ -1,7 +1,8 @@
-#include "plugin/EntryPoint.h"
+#include "vst2/EntryPoint.h"
 
-#include <new>
+#include <memory>
 
+#include "editor/FilterEditor.h"
 #include "plugin/ConfigurationLookup.h"
 #include "plugin/FilterEffect.h"
 
@@ -14,10 +15,13 @@ AEffect* createEffectInstance(audioMasterCallback hostCallback) {
         StartupSettings settings;
         if (!loadConfigurationBesideLibrary(settings)) return nullptr;
 
-        FilterEffect* effect = new (std::nothrow)
-            FilterEffect(hostCallback, settings.channelCount, settings.halfPower);
-        return effect ? effect->effectRecord() : nullptr;
+        std::unique_ptr<FilterEffect> effect(
+            new FilterEffect(hostCallback, settings.channelCount, settings.halfPower));
+        attachPanel(*effect);
+        return effect.release()->effectRecord();
     } catch (...) {
         return nullptr;
     }
 }
+
+void attachPanel(FilterEffect& effect) { effect.attachEditor(new FilterEditor(&effect)); }

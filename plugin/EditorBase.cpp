@@ -1,4 +1,4 @@
-#include "editor/EditorBase.h"
+#include "plugin/EditorBase.h"
 
 intptr EditorBase::getRect(ERect** out) {
     if (out) *out = nullptr;

@@ -2,7 +2,7 @@
 // hosts call it with the C calling convention) with VSTPluginMain beside it.
 #include <windows.h>
 
-#include "plugin/EntryPoint.h"
+#include "vst2/EntryPoint.h"
 #include "plugin/platform/win32/ModuleHandle.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {

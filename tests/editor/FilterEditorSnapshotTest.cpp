@@ -280,6 +280,7 @@ struct Scaled {
 // Program 0 drawn headless after the host's scale request.
 Scaled scaledSnapshot(double scale) {
     FilterEffect effect(nullptr, 2, false);
+    attachPanel(effect);
     EXPECT_EQ(effect.dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue,
                                 nullptr, float(scale)),
               1);
@@ -363,9 +364,11 @@ TEST(FilterEditorSnapshot, PanelsShareTheirImagesAndTheLastCloseFreesThem) {
         SCOPED_TRACE(scale);
         ASSERT_EQ(sharedImageBytes(), 0u);
         FilterEffect a(nullptr, 2, false), b(nullptr, 2, false);
-        for (FilterEffect* effect : {&a, &b})
+        for (FilterEffect* effect : {&a, &b}) {
+            attachPanel(*effect);
             effect->dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue, nullptr,
                                float(scale));
+        }
         auto& first = *static_cast<FilterEditor*>(a.getEditor());
         auto& second = *static_cast<FilterEditor*>(b.getEditor());
         first.open(nullptr);

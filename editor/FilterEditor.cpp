@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "dsp/Parameters.h"
@@ -16,6 +17,7 @@
 #include "gui/CSplashScreen.h"
 #include "gui/CValueDisplay.h"
 #include "gui/CVerticalSwitch.h"
+#include "gui/SharedImages.h"
 #include "gui/platform/DesktopScale.h"
 #include "plugin/FilterEffect.h"
 #include "plugin/PanelPreferences.h"
@@ -95,6 +97,10 @@ intptr FilterEditor::open(void* parent) {
 }
 
 void FilterEditor::build(void* parent) {
+    SharedImageRequest images[panel::kControlCount + 1] = {{panel::kBackgroundImage, 1}};
+    for (std::int32_t i = 0; i < panel::kControlCount; ++i)
+        images[i + 1] = {panel::kControls[i].image, panel::kControls[i].subImages};
+    const auto preloaded = preloadSharedImages(images, std::size(images), scale);
     CImage* background = new CImage(panel::kBackgroundImage, scale, 1);
     background->setOpaque(true);
     // Without its background the panel keeps the size the host was given.

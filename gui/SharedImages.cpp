@@ -142,7 +142,9 @@ std::vector<std::shared_ptr<platform::PixelBitmap>> preloadSharedImages(const Sh
         for (std::size_t i; (i = next.fetch_add(1)) < missing.size();)
             made[i] = make(std::get<0>(missing[i]), scale, std::get<2>(missing[i]));
     };
-    const std::size_t helpers = std::min<std::size_t>(missing.size(), std::max(1u, std::thread::hardware_concurrency())) - (missing.empty() ? 0 : 1);
+    // This thread works too: one helper fewer than there are cores.
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t helpers = missing.empty() ? 0 : std::min(missing.size(), cores) - 1;
     std::vector<std::thread> threads;
     try {
         for (std::size_t i = 0; i < helpers; ++i) threads.emplace_back(work);

@@ -1,5 +1,6 @@
-// Parameters set from an audio thread and a host thread while the panel opens, draws and
-// closes on the user-interface thread. Run under ThreadSanitizer; with a display the
+// Parameters set from an audio thread and a host thread while the panel opens, draws,
+// changes its scale (its images made on several threads) and closes on the
+// user-interface thread. Run under ThreadSanitizer; with a display the
 // panel opens in a real window, without one it draws headless.
 #include <gtest/gtest.h>
 
@@ -45,7 +46,11 @@ TEST(EditorThreads, ParameterChangesFromOtherThreadsWhileThePanelOpensDrawsAndCl
     for (int round = 0; round < 4; ++round) {
         if (display) {
             ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f), 1);
-            for (int pass = 0; pass < 5; ++pass) effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+            for (float scale : {2.0f, 1.5f, 1.0f}) {
+                effect.dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue,
+                                  nullptr, scale);
+                for (int pass = 0; pass < 5; ++pass) effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+            }
             effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
         }
         EXPECT_EQ(effect.dispatcher(effVendorSpecific, kEditorSnapshotRequest, 0, &snapshot, 0.0f), 1);

@@ -39,8 +39,6 @@ FilterEditor::~FilterEditor() {
 
 FilterEffect* FilterEditor::filterEffect() const { return static_cast<FilterEffect*>(effect); }
 
-// Opening and closing ---------------------------------------------------------------------
-
 // Scale -------------------------------------------------------------------------------------
 
 double FilterEditor::resolveScale(void* parent, bool askDesktop) const {
@@ -67,7 +65,8 @@ intptr FilterEditor::getRect(ERect** out) {
 
 intptr FilterEditor::vendorSpecific(int32 index, intptr value, void* ptr, float opt) {
     if (index == kEditorSnapshotRequest && !frame) setScale(resolveScale(nullptr, false));
-    if (index != kScaleRequest || value != kScaleRequestValue) return GuiEditorBase::vendorSpecific(index, value, ptr, opt);
+    if (index != kScaleRequest || value != kScaleRequestValue)
+        return GuiEditorBase::vendorSpecific(index, value, ptr, opt);
     if (!(opt > 0.0f) || !std::isfinite(opt)) return 0;
     hostScale = double(opt);
     void* parent = frame && frame->getWindow() ? systemWindow : nullptr;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 #include "dsp/ParameterModel.h"
@@ -18,6 +19,7 @@
 #include "gui/CValueDisplay.h"
 #include "gui/CVerticalSwitch.h"
 #include "common/PanelPreferences.h"
+#include "gui/SharedImages.h"
 #include "gui/platform/DesktopScale.h"
 
 using panel::Kind;
@@ -61,7 +63,8 @@ intptr FilterEditor::getRect(ERect** out) {
 
 intptr FilterEditor::vendorSpecific(int32 index, intptr value, void* ptr, float opt) {
     if (index == kEditorSnapshotRequest && !frame) setScale(resolveScale(nullptr, false));
-    if (index != kScaleRequest || value != kScaleRequestValue) return GuiEditorBase::vendorSpecific(index, value, ptr, opt);
+    if (index != kScaleRequest || value != kScaleRequestValue)
+        return GuiEditorBase::vendorSpecific(index, value, ptr, opt);
     if (!(opt > 0.0f) || !std::isfinite(opt)) return 0;
     hostScale = double(opt);
     void* parent = frame && frame->getWindow() ? systemWindow : nullptr;
@@ -91,6 +94,10 @@ intptr FilterEditor::open(void* parent) {
 }
 
 void FilterEditor::build(void* parent) {
+    SharedImageRequest images[panel::kControlCount + 1] = {{panel::kBackgroundImage, 1}};
+    for (std::int32_t i = 0; i < panel::kControlCount; ++i)
+        images[i + 1] = {panel::kControls[i].image, panel::kControls[i].subImages};
+    const auto preloaded = preloadSharedImages(images, std::size(images), scale);
     CImage* background = new CImage(panel::kBackgroundImage, scale, 1);
     background->setOpaque(true);
     // Without its background the panel keeps the size the host was given.

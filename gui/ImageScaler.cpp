@@ -74,7 +74,7 @@ std::unique_ptr<platform::PixelBitmap> reduceFrames(const platform::PixelBitmap&
                 float sum = 0.0f;
                 for (std::int32_t k = 0; k < down.count[std::size_t(y)]; ++k)
                     sum += w[k] * narrowed[std::size_t(first + k) * std::size_t(targetWidth) * 4 + std::size_t(x)];
-                out[x] = std::uint8_t(std::clamp(std::lround(sum), 0L, 255L));
+                out[x] = std::uint8_t(std::clamp(sum, 0.0f, 255.0f) + 0.5f);
             }
         }
     }

@@ -1,8 +1,12 @@
 #include "gui/SharedImages.h"
 
 #include <cmath>
+#include <algorithm>
+#include <atomic>
 #include <map>
 #include <mutex>
+#include <thread>
+#include <system_error>
 #include <tuple>
 
 #include "gui/ImageScaler.h"
@@ -75,28 +79,87 @@ std::size_t bytesOf(const platform::PixelBitmap& bitmap) {
     return std::size_t(bitmap.width()) * std::size_t(bitmap.height()) * 4;
 }
 
-}  // namespace
+double validScale(double scale) { return scale >= 1.0 && scale <= 2.0 ? scale : 1.0; }
 
-SharedImage acquireSharedImage(std::int32_t resourceId, double scale, std::int32_t frames) {
-    if (!(scale >= 1.0 && scale <= 2.0)) scale = 1.0;
-    if (scale == 1.0) frames = 1;  // the picture as stored, however it is divided
-    const Key key(resourceId, std::lround(scale * 1000.0), frames);
-    std::lock_guard<std::mutex> guard(cacheLock);
+Key keyOf(std::int32_t resourceId, double scale, std::int32_t frames) {
+    // At 1 the picture as stored, however it is divided.
+    return Key(resourceId, std::lround(scale * 1000.0), scale == 1.0 ? 1 : frames);
+}
+
+// With the lock held: the cached image, if it is there.
+bool lookUp(const Key& key, SharedImage& image) {
+    std::map<Key, Entry>& entries = cache();
+    auto found = entries.find(key);
+    if (found == entries.end()) return false;
+    image = found->second.shape;
+    image.pixels = found->second.pixels.lock();
+    return image.pixels || !image.found;
+}
+
+// With the lock held.
+void store(const Key& key, const SharedImage& image) {
     std::map<Key, Entry>& entries = cache();
     for (auto it = entries.begin(); it != entries.end();)
         it = it->second.pixels.expired() && it->first != key ? entries.erase(it) : std::next(it);
-    auto found = entries.find(key);
-    if (found != entries.end()) {
-        SharedImage image = found->second.shape;
-        image.pixels = found->second.pixels.lock();
-        if (image.pixels || !image.found) return image;
-    }
-    SharedImage image = make(resourceId, scale, frames);
     Entry& entry = entries[key];
     entry.shape = image;
     entry.shape.pixels.reset();
     entry.pixels = image.pixels;
+}
+
+}  // namespace
+
+SharedImage acquireSharedImage(std::int32_t resourceId, double scale, std::int32_t frames) {
+    scale = validScale(scale);
+    const Key key = keyOf(resourceId, scale, frames);
+    std::lock_guard<std::mutex> guard(cacheLock);
+    SharedImage image;
+    if (lookUp(key, image)) return image;
+    image = make(resourceId, scale, std::get<2>(key));
+    store(key, image);
     return image;
+}
+
+std::vector<std::shared_ptr<platform::PixelBitmap>> preloadSharedImages(const SharedImageRequest* requests,
+                                                                        std::size_t count, double scale) {
+    scale = validScale(scale);
+    std::vector<Key> missing;
+    std::vector<std::shared_ptr<platform::PixelBitmap>> holders;
+    {
+        std::lock_guard<std::mutex> guard(cacheLock);
+        for (std::size_t i = 0; i < count; ++i) {
+            const Key key = keyOf(requests[i].resourceId, scale, requests[i].frames);
+            SharedImage image;
+            if (lookUp(key, image))
+                holders.push_back(image.pixels);
+            else if (std::find(missing.begin(), missing.end(), key) == missing.end())
+                missing.push_back(key);
+        }
+    }
+    std::vector<SharedImage> made(missing.size());
+    std::atomic<std::size_t> next{0};
+    auto work = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < missing.size();)
+            made[i] = make(std::get<0>(missing[i]), scale, std::get<2>(missing[i]));
+    };
+    // This thread works too: one helper fewer than there are cores.
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t helpers = missing.empty() ? 0 : std::min(missing.size(), cores) - 1;
+    std::vector<std::thread> threads;
+    try {
+        for (std::size_t i = 0; i < helpers; ++i) threads.emplace_back(work);
+    } catch (const std::system_error&) {
+        // No more threads: this one does the rest.
+    }
+    work();
+    for (std::thread& thread : threads) thread.join();
+    std::lock_guard<std::mutex> guard(cacheLock);
+    for (std::size_t i = 0; i < missing.size(); ++i) {
+        SharedImage image;
+        if (!lookUp(missing[i], image)) store(missing[i], image = made[i]);
+        holders.push_back(image.pixels);
+    }
+    return holders;
 }
 
 std::size_t sharedImageBytes() {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "gui/platform/DeviceContext.h"
 
@@ -27,6 +28,17 @@ struct SharedImage {
 SharedImage acquireSharedImage(std::int32_t resourceId, double scale, std::int32_t frames);
 
 inline constexpr std::int32_t kDoubleResolutionIdOffset = 1000;
+
+struct SharedImageRequest {
+    std::int32_t resourceId;
+    std::int32_t frames;
+};
+
+// Makes the requested images at scale that the process does not hold yet all at once,
+// on as many threads as the machine has cores (a panel's images take a few hundred
+// milliseconds one after the other at 2x). They stay while the returned holders live.
+std::vector<std::shared_ptr<platform::PixelBitmap>> preloadSharedImages(const SharedImageRequest* requests,
+                                                                        std::size_t count, double scale);
 
 // Bytes of pixels the process holds for images now.
 std::size_t sharedImageBytes();

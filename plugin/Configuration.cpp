@@ -92,13 +92,10 @@ public:
         const char* p = text;
         while (*p == ' ' || *p == '\t' || *p == '\n') ++p;
         const char* keyword = p;
-        while (*p && *p != ' ' && *p != '\t' && *p != '\n' && *p != '=') ++p;
+        while (*p && *p != ' ' && *p != '\t' && *p != '\n') ++p;
         const std::size_t length = static_cast<std::size_t>(p - keyword);
         if (length == 0) return;
         const char* value = *p ? p + 1 : p;
-        // "Key=value" and "Key = value" as well as "KEY value".
-        while (*value == ' ' || *value == '\t') ++value;
-        if (*p != '=' && *value == '=') ++value;
 
         if (equalsIgnoringCase(keyword, length, kChannelsKey)) {
             int channels = 0;
@@ -107,10 +104,10 @@ public:
             if (scan == Scan::endOfText) report(kMappedParams, "Bad NUMCHANNELS");
         } else if (equalsIgnoringCase(keyword, length, kHalfPowerKey)) {
             settings.halfPower = true;
-        } else if (equalsIgnoringCase(keyword, length, kScaleKey)) {
-            scaleLine(value);
-        } else if (equalsIgnoringCase(keyword, length, kKnobModeKey)) {
-            knobModeLine(value);
+        } else if (const char* scale = panelKeyValue(keyword, length, value, kScaleKey)) {
+            scaleLine(scale);
+        } else if (const char* knobMode = panelKeyValue(keyword, length, value, kKnobModeKey)) {
+            knobModeLine(knobMode);
         } else {
             for (int i = 0; i < kMappedParams; ++i)
                 if (equalsIgnoringCase(keyword, length, kMidiKeys[i])) midiLine(i, value);
@@ -142,6 +139,17 @@ private:
                 return;
             }
         showConfigurationMessage("Bad KnobMode (circular, relative, linear or host)");
+    }
+
+    // The panel keys are written "Key=value", "Key = value" or "Key value"; the older keys
+    // keep their blank-separated form, so "NUMCHANNELS=4" still means nothing. The value
+    // text of the panel key, or null when the keyword is another.
+    static const char* panelKeyValue(const char* keyword, std::size_t length, const char* value, const char* key) {
+        const std::size_t keyLength = std::strlen(key);
+        if (length < keyLength || !equalsIgnoringCase(keyword, keyLength, key)) return nullptr;
+        if (length > keyLength) return keyword[keyLength] == '=' ? keyword + keyLength + 1 : nullptr;
+        while (*value == ' ' || *value == '\t') ++value;
+        return *value == '=' ? value + 1 : value;
     }
 
     // The value's first word equals word, case blind.

@@ -25,3 +25,4 @@ build/release/bin/quorvane-contact-sheet out/artwork-contact-sheet.png
 
 # The editor panel of program 0 as the plug-in draws it, without a display.
 "$bin/quorvane-render" --snapshot out/editor.png --program 0 "$bin/Quorvane.so"
+"$bin/quorvane-render" --snapshot out/editor@2x.png --scale 2 --program 0 "$bin/Quorvane.so"

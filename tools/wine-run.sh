@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine in a prefix of the build tree's own:
-#   tools/wine-run.sh <win32|win64> <wine prefix> [--display] [--deep] <program.exe> [arguments...]
+#   tools/wine-run.sh <win32|win64> <wine prefix> [--display] [--dpi N] [--deep] <program.exe> [arguments...]
 # --display keeps the X display (for tests that work real windows, under xvfb-run).
+# --dpi N gives the desktop N dots per inch (LogPixels; 96 is Windows' default), in a
+# prefix of its own.
 # --deep runs a copy of the program from a directory nested deeper than the 260-byte
 # paths of Windows allow: Wine starts such a program only from the Unix side.
 # No debug output, no Mono or Gecko installer dialogs, no display unless asked for (so no
@@ -61,6 +63,13 @@ if [ "${1:-}" = --display ]; then
 else
   unset DISPLAY WAYLAND_DISPLAY
 fi
+dpi=
+if [ "${1:-}" = --dpi ]; then
+  dpi=$2
+  shift 2
+  prefix=$prefix-dpi$dpi
+  complete=$prefix/.complete
+fi
 export WINEPREFIX=$prefix WINEARCH=$arch WINELOADER=$loader WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
 if [ ! -f "$complete" ]; then
@@ -71,6 +80,10 @@ if [ ! -f "$complete" ]; then
       rm -rf "$prefix"
       "$loader" wineboot --init >/dev/null 2>&1
       wineserver --wait
+      if [ -n "$dpi" ]; then
+        "$loader" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        wineserver --wait
+      fi
       touch "$complete"
     fi
   ) 9>"$prefix.lock"

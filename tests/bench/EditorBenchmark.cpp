@@ -1,17 +1,21 @@
 // What the panel costs the host's interface thread, per call on the software canvas: an
-// idle pass with nothing to draw, the redraw and window copy after one knob moved, and a
-// paint of the whole panel. In a real window: under Xvfb in make test. Without a display
-// it measures nothing and says so (exit 77, which ctest shows as skipped); a panel that
-// does not open in the window fails.
+// idle pass with nothing to draw, the redraw and window copy after one knob moved, a
+// paint of the whole panel, and opening the panel at 1x, 1.5x and 2x (with the memory its
+// images take, and what a second panel adds), printed at the end as ratios to 1x. In a
+// real window: under Xvfb in make test. Without a display it measures nothing and says so
+// (exit 77, which ctest shows as skipped); a panel that does not open in the window fails.
 #include <benchmark/benchmark.h>
 
 #include <X11/Xlib.h>
 
+#include <chrono>
 #include <cstdio>
+#include <map>
 
 #include "dsp/Parameters.h"
 #include "editor/FilterEditor.h"
 #include "gui/CFrame.h"
+#include "gui/SharedImages.h"
 #include "plugin/FilterEffect.h"
 #include "vst2/EntryPoint.h"
 
@@ -80,9 +84,55 @@ void fullPanelPaint(benchmark::State& state) {
     }
 }
 
+struct OpenCost {
+    double seconds = 0;  // per open
+    double imageBytes = 0;
+    double secondPanelBytes = 0;
+};
+std::map<int, OpenCost> openCosts;  // by scale in hundredths
+
+// Opening the panel at a host's scale with no other panel open: the images are decoded
+// (and reduced, between 1 and 2) each time, as for a host's first panel. Then a second
+// panel beside it, for what it adds.
+void panelOpen(benchmark::State& state) {
+    const float scale = float(state.range(0)) / 100.0f;
+    static Display* const shared = XOpenDisplay(nullptr);
+    Window parent = 0;
+    if (shared) {
+        parent = XCreateSimpleWindow(shared, DefaultRootWindow(shared), 0, 0, 1600, 424, 0, 0, 0);
+        XMapWindow(shared, parent);
+        XSync(shared, False);
+    }
+    void* window = reinterpret_cast<void*>(parent);
+    FilterEffect first(nullptr, 2, false), second(nullptr, 2, false);
+    for (FilterEffect* effect : {&first, &second})
+        effect->dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue, nullptr,
+                           scale);
+    OpenCost cost;
+    double total = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        first.dispatcher(effEditOpen, 0, 0, window, 0.0f);
+        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.PauseTiming();
+        cost.imageBytes = double(sharedImageBytes());
+        second.dispatcher(effEditOpen, 0, 0, window, 0.0f);
+        cost.secondPanelBytes = double(sharedImageBytes()) - cost.imageBytes;
+        second.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+        first.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+        state.ResumeTiming();
+    }
+    cost.seconds = total / double(state.iterations());
+    openCosts[int(state.range(0))] = cost;
+    state.counters["image_MB"] = cost.imageBytes / 1e6;
+    state.counters["second_panel_MB"] = cost.secondPanelBytes / 1e6;
+    if (shared) XDestroyWindow(shared, parent);
+}
+
 BENCHMARK(idleNothingDirty)->Unit(benchmark::kMicrosecond);
 BENCHMARK(idleAfterOneKnobMoved)->Unit(benchmark::kMicrosecond);
 BENCHMARK(fullPanelPaint)->Unit(benchmark::kMicrosecond);
+BENCHMARK(panelOpen)->Arg(100)->Arg(150)->Arg(200)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
 
@@ -95,5 +145,14 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    return panelFailedToOpen ? 1 : 0;
+    if (panelFailedToOpen) return 1;
+    const auto one = openCosts.find(100);
+    if (one == openCosts.end() || one->second.seconds <= 0 || one->second.imageBytes <= 0) return 0;
+    std::printf("\npanel open   time      ratio  images     ratio  second panel adds\n");
+    for (const auto& [hundredths, cost] : openCosts)
+        std::printf("%4.2fx        %6.1f ms  %5.2f  %6.1f MB  %5.2f  %.1f MB (%.1f %% of the first)\n", hundredths / 100.0,
+                    cost.seconds * 1e3, cost.seconds / one->second.seconds, cost.imageBytes / 1e6,
+                    cost.imageBytes / one->second.imageBytes, cost.secondPanelBytes / 1e6,
+                    100.0 * cost.secondPanelBytes / cost.imageBytes);
+    return 0;
 }

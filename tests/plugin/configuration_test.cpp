@@ -118,6 +118,45 @@ TEST_F(ConfigurationTest, EmptyValuesAreReportedOnceAndKeepTheSetting) {
                              "Bad MIDICCENVATTACK", "Bad MIDICCENVRELEASE", "Bad MIDICCOUTSAT"}));
 }
 
+// Scale= and KnobMode=: "Key=value", "Key = value" or "KEY value", case blind (the older
+// keys keep their blank-separated form only); a scale
+// held between 1 and 2; a bad value is reported and leaves the setting at its default.
+TEST_F(ConfigurationTest, PanelPreferencesTakeEitherFormAndReportBadValues) {
+    const struct {
+        const char* text;
+        float scale;
+        int knobMode;
+        const char* message;  // or none
+    } cases[] = {
+        {"Scale=2\n", 2.0f, kKnobModeHost, nullptr},
+        {"scale = 1.5\n", 1.5f, kKnobModeHost, nullptr},
+        {"SCALE 1.25\r\n", 1.25f, kKnobModeHost, nullptr},
+        {"Scale=3\n", 2.0f, kKnobModeHost, nullptr},
+        {"Scale=0.5\n", 1.0f, kKnobModeHost, nullptr},
+        {"Scale=2\nScale=auto\n", 0.0f, kKnobModeHost, nullptr},
+        {"Scale=big\n", 0.0f, kKnobModeHost, "Bad Scale (1 to 2, or auto)"},
+        {"Scale=\n", 0.0f, kKnobModeHost, "Bad Scale (1 to 2, or auto)"},
+        {"//Scale=2\n", 0.0f, kKnobModeHost, nullptr},
+        {"KnobMode=linear\n", 0.0f, kKnobModeLinear, nullptr},
+        {"knobmode = Relative\n", 0.0f, kKnobModeRelative, nullptr},
+        {"KNOBMODE circular\n", 0.0f, kKnobModeCircular, nullptr},
+        {"KnobMode=linear\nKnobMode=host\n", 0.0f, kKnobModeHost, nullptr},
+        {"KnobMode=spin\n", 0.0f, kKnobModeHost, "Bad KnobMode (circular, relative, linear or host)"},
+        {"NUMCHANNELS=4\nScale=2\n", 2.0f, kKnobModeHost, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        settings = StartupSettings();
+        messages.clear();
+        apply(c.text);
+        EXPECT_EQ(settings.panelScale, c.scale);
+        EXPECT_EQ(settings.knobMode, c.knobMode);
+        EXPECT_EQ(messages, c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+    }
+    EXPECT_EQ(settings.channelCount, 2) << "NUMCHANNELS=4 is no NUMCHANNELS line";
+    EXPECT_EQ(defaultConfigurationText(StartupSettings(), map), kDefaultText) << "the default file is unchanged";
+}
+
 TEST_F(ConfigurationTest, HalfPowerIsSwitchedOnlyByAnUncommentedKeyword) {
     apply("//HALFPOWER\n");
     EXPECT_FALSE(settings.halfPower);

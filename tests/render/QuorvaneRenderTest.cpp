@@ -88,32 +88,43 @@ TEST_F(QuorvaneRender, MidiControllersReachTheMappedParameters) {
     EXPECT_GT(rms(readAudio(scratch.file("out.wav")), 0), rms(input, 0) * 0.5);
 }
 
-// The editor drawn without a display, with the settings given: Cutoff at 0 and at 1
-// changes the picture only in the Cutoff knob and the readout below it.
-TEST_F(QuorvaneRender, SnapshotDrawsTheEditorWithTheGivenSettings) {
-    // Cutoff 0 and 1: only the Cutoff knob (from (306, 76)) and its readout below differ.
-    std::vector<png_byte> pictures[2];
-    const char* settings[2] = {"Cutoff=0", "Cutoff=1"};
-    for (int i = 0; i < 2; ++i) {
-        const std::string path = scratch.file("panel.png");
-        const ToolRun run = runTool({"--snapshot", path, "--param", settings[i], plugin});
-        ASSERT_EQ(run.exitCode, 0) << run.err;
-        png_image image{};
-        image.version = PNG_IMAGE_VERSION;
-        ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
-        image.format = PNG_FORMAT_RGB;
-        pictures[i].resize(PNG_IMAGE_SIZE(image));
-        ASSERT_TRUE(png_image_finish_read(&image, nullptr, pictures[i].data(), 0, nullptr));
-        ASSERT_EQ(image.width, 800u);
-        ASSERT_EQ(image.height, 212u);
-    }
-    int insideKnob = 0, elsewhere = 0;
-    for (int y = 0; y < 212; ++y)
-        for (int x = 0; x < 800; ++x) {
-            const std::size_t at = (std::size_t(y) * 800 + std::size_t(x)) * 3;
-            if (std::memcmp(&pictures[0][at], &pictures[1][at], 3) == 0) continue;
-            (x >= 306 && x < 406 && y >= 76 ? insideKnob : elsewhere)++;
+// The editor drawn without a display, with the settings given and at the scale --scale
+// sends as a host would: Cutoff at 0 and at 1 changes the picture only in the Cutoff knob
+// and the readout below it, where the window would show them.
+TEST_F(QuorvaneRender, SnapshotDrawsTheEditorWithTheGivenSettingsAndScale) {
+    const struct {
+        const char* scale;  // none: no --scale
+        double factor;
+    } scales[] = {{nullptr, 1.0}, {"2", 2.0}, {"1.5", 1.5}};
+    for (const auto& scale : scales) {
+        SCOPED_TRACE(scale.factor);
+        const unsigned width = unsigned(800 * scale.factor), height = unsigned(212 * scale.factor);
+        // Cutoff 0 and 1: only the Cutoff knob (from (306, 76)) and its readout below differ.
+        std::vector<png_byte> pictures[2];
+        const char* settings[2] = {"Cutoff=0", "Cutoff=1"};
+        for (int i = 0; i < 2; ++i) {
+            const std::string path = scratch.file("panel.png");
+            std::vector<std::string> arguments = {"--snapshot", path, "--param", settings[i], plugin};
+            if (scale.scale) arguments.insert(arguments.begin(), {"--scale", scale.scale});
+            const ToolRun run = runTool(arguments);
+            ASSERT_EQ(run.exitCode, 0) << run.err;
+            png_image image{};
+            image.version = PNG_IMAGE_VERSION;
+            ASSERT_TRUE(png_image_begin_read_from_file(&image, path.c_str()));
+            image.format = PNG_FORMAT_RGB;
+            pictures[i].resize(PNG_IMAGE_SIZE(image));
+            ASSERT_TRUE(png_image_finish_read(&image, nullptr, pictures[i].data(), 0, nullptr));
+            ASSERT_EQ(image.width, width);
+            ASSERT_EQ(image.height, height);
         }
-    EXPECT_GT(insideKnob, 100);
-    EXPECT_EQ(elsewhere, 0);
+        int insideKnob = 0, elsewhere = 0;
+        for (unsigned y = 0; y < height; ++y)
+            for (unsigned x = 0; x < width; ++x) {
+                const std::size_t at = (std::size_t(y) * width + std::size_t(x)) * 3;
+                if (std::memcmp(&pictures[0][at], &pictures[1][at], 3) == 0) continue;
+                (x >= 306 * scale.factor && x < 406 * scale.factor && y >= 76 * scale.factor ? insideKnob : elsewhere)++;
+            }
+        EXPECT_GT(insideKnob, 100);
+        EXPECT_EQ(elsewhere, 0);
+    }
 }

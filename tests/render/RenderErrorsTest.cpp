@@ -74,6 +74,8 @@ TEST_F(RenderErrors, EveryFailureHasItsCodeAndLeavesNoOutput) {
         {{"--snapshot", scratch.file("panel.png"), probe}, ExitCode::NoEditorSnapshot, "without a display"},
         {{"--edit", probe}, ExitCode::NoEditorWindow, "has no editor"},
         {{"--edit", "--list", probe}, ExitCode::Usage, "exclude each other"},
+        {{"--snapshot", scratch.file("panel.png"), "--scale", "3", probe}, ExitCode::Usage, "scale must be 1 to 2"},
+        {{probe, input, output, "--scale", "2"}, ExitCode::Usage, "--scale goes with --snapshot or --edit"},
         {{"--list", scratch.file("empty.vst")}, ExitCode::PluginNotFound, "is a folder holding no .so files"},
         {{"--validate", FAKE_NULL_PATH}, ExitCode::NoInstance, "returned no instance"},
         {{"--validate", scratch.file("text.so")}, ExitCode::PluginNotLoadable, "cannot load"},

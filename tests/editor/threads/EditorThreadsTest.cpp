@@ -1,6 +1,7 @@
-// Parameters set from an audio thread and a host thread while the panel opens, draws and
-// closes on the user-interface thread. Run under ThreadSanitizer. The panel draws headless
-// and, with a display, opens in a real window; without one that half is reported skipped.
+// Parameters set from an audio thread and a host thread while the panel opens, draws,
+// changes its scale (its images made on several threads) and closes on the
+// user-interface thread. Run under ThreadSanitizer. The panel draws headless and, with a
+// display, opens in a real window; without one that half is reported skipped.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -48,7 +49,11 @@ TEST(EditorThreads, ParameterChangesFromOtherThreadsWhileThePanelOpensDrawsAndCl
         if (display) {
             // No ASSERT while the other threads run: leaving here would not join them.
             EXPECT_EQ(effect.dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f), 1);
-            for (int pass = 0; pass < 5; ++pass) effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+            for (float scale : {2.0f, 1.5f, 1.0f}) {
+                effect.dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue,
+                                  nullptr, scale);
+                for (int pass = 0; pass < 5; ++pass) effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
+            }
             effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
         }
         EXPECT_EQ(effect.dispatcher(effVendorSpecific, kEditorSnapshotRequest, 0, &snapshot, 0.0f), 1);

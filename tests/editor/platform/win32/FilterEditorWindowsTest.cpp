@@ -208,3 +208,48 @@ TEST(WindowsPanelRedraw, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
     effect.dispatcher(effSetEditKnobMode, 0, kKnobCircular, nullptr, 0.0f);
     DestroyWindow(parent);
 }
+
+// Run in a Wine prefix whose desktop has 192 dots per inch, by a DPI-aware host: the panel
+// answers and opens at twice its size, and a drag in window pixels moves a knob by half
+// as many panel units.
+TEST(WindowsHiDpi, OnADesktopOfTwiceTheDensityThePanelOpensAt2xAndADragWorks) {
+    SetProcessDPIAware();
+    FilterEffect effect(recordingHost, 2, false);
+    ERect* rect = nullptr;
+    ASSERT_EQ(effect.dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
+    EXPECT_EQ(rect->right - rect->left, 1600);
+    EXPECT_EQ(rect->bottom - rect->top, 424);
+    HWND parent = makeTopmostParent("HiDpiPanelTestParent", 1600, 424);
+    ASSERT_NE(parent, nullptr);
+    ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, parent, 0.0f), 1);
+    auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
+    EXPECT_EQ(editor.getScale(), 2.0);
+    RECT client{};
+    GetClientRect(static_cast<HWND>(editor.getFrame()->getWindow()->nativeHandle()), &client);
+    EXPECT_EQ(client.right - client.left, 1600);
+    EXPECT_EQ(client.bottom - client.top, 424);
+    effect.dispatcher(effSetEditKnobMode, 0, kKnobLinear, nullptr, 0.0f);
+    std::atomic<bool> none{true};
+    hostLoop(effect, none);
+    POINT origin{0, 0};
+    ClientToScreen(parent, &origin);
+
+    // 80 window pixels up are 40 panel units: a fifth of the range in the linear mode.
+    CBounds size;
+    editor.controlFor(kCutoff)->getViewSize(size);
+    const CPos from(centre(size).x * 2, centre(size).y * 2);
+    const float expected = std::min(1.0f, effect.getParameter(kCutoff) + 0.2f);
+    calls.clear();
+    std::atomic<bool> done{false};
+    std::thread hand(dragBySendInput, origin, from, CPos(from.x, from.y - 80), 10, &done);
+    hostLoop(effect, done);
+    hand.join();
+    ASSERT_GE(calls.size(), 3u);
+    EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
+    EXPECT_EQ(calls.front().index, kCutoff);
+    EXPECT_NEAR(calls[calls.size() - 2].value, expected, 1e-5f);
+    EXPECT_EQ(calls.back().opcode, audioMasterEndEdit);
+    effect.dispatcher(effEditClose, 0, 0, nullptr, 0.0f);
+    effect.dispatcher(effSetEditKnobMode, 0, kKnobCircular, nullptr, 0.0f);
+    DestroyWindow(parent);
+}

@@ -7,10 +7,14 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <dlfcn.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "editor/PanelLayout.h"
@@ -112,11 +116,18 @@ protected:
         // The library stays loaded: the leak check at exit names what it allocated.
     }
 
-    LV2UI_Handle instantiate(Window parentWindow) {
+    // With a scale, the host offers it as the ui:scaleFactor option.
+    LV2UI_Handle instantiate(Window parentWindow, float scale = 0.0f) {
         const LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void*>(parentWindow)};
         const LV2_Feature touchFeature{LV2_UI__touch, &touch};
         const LV2_Feature resizeFeature{LV2_UI__resize, &resize};
-        const LV2_Feature* features[] = {&parentFeature, &touchFeature, &resizeFeature, nullptr};
+        const LV2_Feature mapFeature{LV2_URID__map, &map};
+        const LV2_Options_Option options[] = {
+            {LV2_OPTIONS_INSTANCE, 0, mapUri(LV2_UI__scaleFactor), sizeof scale, mapUri(LV2_ATOM__Float), &scale},
+            {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+        const LV2_Feature optionsFeature{LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)};
+        const LV2_Feature* features[] = {&parentFeature, &touchFeature, &resizeFeature,
+                                         scale > 0.0f ? &mapFeature : nullptr, &optionsFeature, nullptr};
         LV2UI_Widget widget = nullptr;
         LV2UI_Handle ui = descriptor->instantiate(descriptor, kLv2Variants[1].uri, QV_LV2_BUNDLE_PATH,
                                                   Host::write, &host, &widget, features);
@@ -159,6 +170,16 @@ protected:
     // The features live as long as the instances.
     LV2UI_Touch touch{&host, Host::touch};
     LV2UI_Resize resize{&host, Host::resize};
+    std::vector<std::string> uris;
+    static LV2_URID mapUri(LV2_URID_Map_Handle handle, const char* uri) {
+        auto& known = *static_cast<std::vector<std::string>*>(handle);
+        for (std::size_t i = 0; i < known.size(); ++i)
+            if (known[i] == uri) return LV2_URID(i + 1);
+        known.push_back(uri);
+        return LV2_URID(known.size());
+    }
+    LV2_URID mapUri(const char* uri) { return mapUri(&uris, uri); }
+    LV2_URID_Map map{&uris, mapUri};
 };
 
 // Knobs turn clockwise over the top from lower left (rising in the circular knob mode the
@@ -249,6 +270,28 @@ TEST_F(Lv2Ui, OpensAndClosesTwentyTimesLeavingNoWindow) {
         descriptor->cleanup(ui);
         XSync(display, False);
         EXPECT_EQ(childCount(parent), 0u);
+    }
+}
+
+// The host's ui:scaleFactor sets the panel's scale: the window and the size the panel
+// asks for follow it; without the option the panel stays at 1x.
+TEST_F(Lv2Ui, TheHostsScaleFactorSizesThePanel) {
+    const struct {
+        float scale;
+        int width, height;
+    } cases[] = {{0.0f, 800, 212}, {2.0f, 1600, 424}, {1.5f, 1200, 318}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scale);
+        host.width = host.height = 0;
+        LV2UI_Handle ui = instantiate(parent, c.scale);
+        ASSERT_NE(ui, nullptr);
+        EXPECT_EQ(host.width, c.width);
+        EXPECT_EQ(host.height, c.height);
+        XWindowAttributes attributes{};
+        XGetWindowAttributes(display, host.widget, &attributes);
+        EXPECT_EQ(attributes.width, c.width);
+        EXPECT_EQ(attributes.height, c.height);
+        descriptor->cleanup(ui);
     }
 }
 

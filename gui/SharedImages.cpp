@@ -24,9 +24,11 @@ struct Entry {
 using Key = std::tuple<std::int32_t, long, std::int32_t>;  // id, scale in thousandths, frames
 
 std::mutex cacheLock;
+// Destroyed when the library is unloaded; it holds no pixels, only weak references, so
+// images still alive then keep theirs.
 std::map<Key, Entry>& cache() {
-    static auto* entries = new std::map<Key, Entry>;  // outlives every image, even static ones
-    return *entries;
+    static std::map<Key, Entry> entries;
+    return entries;
 }
 
 SharedImage decode(std::int32_t id) {

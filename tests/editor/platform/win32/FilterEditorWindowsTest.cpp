@@ -215,6 +215,7 @@ TEST(WindowsPanelRedraw, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
 TEST(WindowsHiDpi, OnADesktopOfTwiceTheDensityThePanelOpensAt2xAndADragWorks) {
     SetProcessDPIAware();
     FilterEffect effect(recordingHost, 2, false);
+    attachPanel(effect);
     ERect* rect = nullptr;
     ASSERT_EQ(effect.dispatcher(effEditGetRect, 0, 0, &rect, 0.0f), 1);
     EXPECT_EQ(rect->right - rect->left, 1600);

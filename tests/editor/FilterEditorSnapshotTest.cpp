@@ -121,21 +121,15 @@ std::string mismatch(const Pixels& got, const Pixels& expected, double scale = 1
     const int w = int(std::lround(kW * scale)), h = int(std::lround(kH * scale));
     const CBounds readout(int(panel::kReadout.left * scale), int(panel::kReadout.top * scale),
                           int(std::ceil(panel::kReadout.right * scale)), int(std::ceil(panel::kReadout.bottom * scale)));
-    int count = 0, left = w, top = h, right = -1, bottom = -1;
+    DifferingPixels differing;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const std::size_t i = std::size_t(y) * w + x;
             const bool ok = readout.containsStrict(CPos(x, y)) ? matchesNearby(got, expected, x, y, w, h)
                                                                : channelDistance(got[i], expected[i]) <= kLevels;
-            if (ok) continue;
-            ++count;
-            left = std::min(left, x), right = std::max(right, x);
-            top = std::min(top, y), bottom = std::max(bottom, y);
+            if (!ok) differing.add(x, y);
         }
-    if (count == 0) return "";
-    char text[96];
-    std::snprintf(text, sizeof text, "%d pixels differ in x %d..%d, y %d..%d", count, left, right, top, bottom);
-    return text;
+    return differing.describe();
 }
 
 std::string referencePath(int program) {

@@ -77,19 +77,28 @@ inline std::vector<std::uint32_t> freshDraw(FilterEffect& effect, float scale = 
 }
 
 // Empty when two panel pictures agree bit for bit; else how many pixels differ and where.
-inline std::string pictureDifference(const std::vector<std::uint32_t>& got, const std::vector<std::uint32_t>& expected,
-                                     int w = FilterEditor::kWidth) {
-    if (got.size() != expected.size()) return "the pictures differ in size";
-    int count = 0, left = w, top = int(got.size()) / w, right = -1, bottom = -1;
-    for (std::size_t i = 0; i < got.size(); ++i) {
-        if (got[i] == expected[i]) continue;
-        const int x = int(i % std::size_t(w)), y = int(i / std::size_t(w));
-        ++count;
+// The pixels found to differ: how many, and the rectangle round them.
+struct DifferingPixels {
+    int count = 0, left = 0, top = 0, right = -1, bottom = -1;
+    void add(int x, int y) {
+        if (count++ == 0) left = right = x, top = bottom = y;
         left = std::min(left, x), right = std::max(right, x);
         top = std::min(top, y), bottom = std::max(bottom, y);
     }
-    if (count == 0) return "";
-    char text[96];
-    std::snprintf(text, sizeof text, "%d pixels differ in x %d..%d, y %d..%d", count, left, right, top, bottom);
-    return text;
+    // Empty when none differ.
+    std::string describe() const {
+        if (count == 0) return "";
+        char text[96];
+        std::snprintf(text, sizeof text, "%d pixels differ in x %d..%d, y %d..%d", count, left, right, top, bottom);
+        return text;
+    }
+};
+
+inline std::string pictureDifference(const std::vector<std::uint32_t>& got, const std::vector<std::uint32_t>& expected,
+                                     int w = FilterEditor::kWidth) {
+    if (got.size() != expected.size()) return "the pictures differ in size";
+    DifferingPixels differing;
+    for (std::size_t i = 0; i < got.size(); ++i)
+        if (got[i] != expected[i]) differing.add(int(i % std::size_t(w)), int(i / std::size_t(w)));
+    return differing.describe();
 }

@@ -22,8 +22,8 @@ demo_packages=(
   # libraries
   libpng-dev zlib1g-dev libfreetype-dev libfontconfig-dev libx11-dev libxext-dev libxtst-dev
   libsndfile1-dev
-  # the build tree configures its tests too
-  libgtest-dev libgmock-dev libbenchmark-dev
+  # the build tree configures its tests too (lilv for the LV2 test host)
+  libgtest-dev libgmock-dev libbenchmark-dev liblilv-dev
   # the panel's text in its pictures
   fonts-liberation2
   # the LV2 bundle's headers
@@ -37,8 +37,8 @@ test_packages=(
   # third-party VST 2 plug-ins the render host is tested against
   zam-plugins dpf-plugins-vst
   # LV2 hosts and checkers for the LV2 bundle: lv2ls, lv2info and lv2apply, jalv with a
-  # JACK server of its own, sord_validate, and lilv for our own test host
-  lilv-utils jalv jackd2 sordi liblilv-dev
+  # JACK server of its own, sord_validate
+  lilv-utils jalv jackd2 sordi
   # the Windows builds: mingw-w64 for x86 and x64, zlib for them, 64-bit Wine, and what
   # fetches and unpacks Debian's sources of libpng and libsndfile
   g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64

@@ -34,6 +34,8 @@ test_packages=(
   clang libclang-rt-14-dev
   # a display for the window tests
   xvfb xauth
+  # the character maps localedef needs for the comma-decimal locale the tests build
+  locales
   # third-party VST 2 plug-ins the render host is tested against
   zam-plugins dpf-plugins-vst
   # LV2 hosts and checkers for the LV2 bundle: lv2ls, lv2info and lv2apply, jalv with a

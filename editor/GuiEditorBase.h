@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "gui/FrameEditor.h"
-#include "plugin/EditorBase.h"
+#include "vst2/EditorBase.h"
 
 class CFrame;
 

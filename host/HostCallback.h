@@ -7,7 +7,7 @@
 #include <ostream>
 #include <vector>
 
-#include "plugin/vst2.h"
+#include "vst2/vst2.h"
 
 constexpr intptr kHostVstVersion = 2400;
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "host/RenderOptions.h"
-#include "plugin/vst2.h"
+#include "vst2/vst2.h"
 
 class MidiSchedule {
 public:

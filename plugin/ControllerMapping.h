@@ -7,7 +7,7 @@
 #include "plugin/ControllerMap.h"
 #include "plugin/ParameterTarget.h"
 #include "plugin/platform/Joystick.h"
-#include "plugin/vst2.h"
+#include "vst2/vst2.h"
 
 class ControllerMapping {
 public:

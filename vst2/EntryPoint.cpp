@@ -4,7 +4,7 @@
 
 #include "editor/FilterEditor.h"
 #include "plugin/ConfigurationLookup.h"
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 
 AEffect* createEffectInstance(audioMasterCallback hostCallback) {
     // A host that does not answer the version query gets nothing, and nothing is touched.

@@ -1,7 +1,7 @@
 // What the exported entry point does for each instance a host asks for.
 #pragma once
 
-#include "plugin/vst2.h"
+#include "vst2/vst2.h"
 
 class FilterEffect;
 

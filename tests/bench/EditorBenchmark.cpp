@@ -16,7 +16,7 @@
 #include "editor/FilterEditor.h"
 #include "gui/CFrame.h"
 #include "gui/SharedImages.h"
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "vst2/EntryPoint.h"
 
 namespace {

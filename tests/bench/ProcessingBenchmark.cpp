@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "tests/support/ReferenceFilter.h"
 
 namespace {

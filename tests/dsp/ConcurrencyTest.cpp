@@ -9,7 +9,7 @@
 #include <random>
 #include <thread>
 
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "tests/dsp/TestSignals.h"
 
 TEST(Concurrency, ParameterChangesDuringProcessing) {

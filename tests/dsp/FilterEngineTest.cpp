@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "tests/dsp/TestHost.h"
 #include "tests/dsp/TestSignals.h"
 

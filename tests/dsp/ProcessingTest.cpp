@@ -6,7 +6,7 @@
 #include <limits>
 #include <random>
 
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "tests/dsp/TestHost.h"
 #include "tests/dsp/TestSignals.h"
 

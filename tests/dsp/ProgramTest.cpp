@@ -5,8 +5,8 @@
 #include <string>
 
 #include "dsp/ParameterModel.h"
-#include "plugin/EditorBase.h"
-#include "plugin/FilterEffect.h"
+#include "vst2/EditorBase.h"
+#include "vst2/FilterEffect.h"
 #include "tests/dsp/TestHost.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "tests/dsp/TestHost.h"
 #include "tests/dsp/TestSignals.h"
 #include "tests/support/ReferenceFilter.h"

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 
 struct TestHost {
     static inline bool inputDisconnected[kMaxChannels] = {};

@@ -24,7 +24,7 @@
 #include "gui/SharedImages.h"
 #include "gui/platform/PixelReadback.h"
 #include "gui/platform/Resources.h"
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "resources/EmbeddedResources.h"
 #include "tests/editor/PanelSequences.h"
 #include "vst2/EntryPoint.h"

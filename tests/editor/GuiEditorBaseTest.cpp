@@ -7,7 +7,7 @@
 #include "editor/GuiEditorBase.h"
 #include "gui/CFrame.h"
 #include "gui/platform/Clock.h"
-#include "plugin/EffectBaseExt.h"
+#include "vst2/EffectBaseExt.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "dsp/Parameters.h"
 #include "editor/EditorSnapshot.h"
 #include "editor/FilterEditor.h"
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "vst2/EntryPoint.h"
 
 // A gesture presses at (fx, fy) of the control's rectangle and moves up by rise pixels;

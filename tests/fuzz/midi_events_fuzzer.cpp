@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "plugin/ControllerMapping.h"
-#include "plugin/EffectBase.h"
+#include "vst2/EffectBase.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/EditorBase.h"
-#include "plugin/EffectBaseExt.h"
+#include "vst2/EditorBase.h"
+#include "vst2/EffectBaseExt.h"
 
 namespace {
 

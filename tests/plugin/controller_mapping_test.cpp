@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "plugin/ControllerMapping.h"
-#include "plugin/EffectBase.h"
+#include "vst2/EffectBase.h"
 #include "tests/plugin/FakeJoystick.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "tests/plugin/FakeJoystick.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include "gui/CFrame.h"
 #include "gui/CImage.h"
 #include "gui/CVerticalSwitch.h"
-#include "plugin/EffectBaseExt.h"
+#include "vst2/EffectBaseExt.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "editor/GuiEditorBase.h"
 #include "gui/CDrawSurface.h"
 #include "gui/CFrame.h"
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "vst2/EntryPoint.h"
 
 namespace {

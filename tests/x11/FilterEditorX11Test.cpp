@@ -16,7 +16,7 @@
 #include "editor/FilterEditor.h"
 #include "gui/CFrame.h"
 #include "gui/CValueDisplay.h"
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "tests/editor/PanelSequences.h"
 #include "vst2/EntryPoint.h"
 

@@ -24,7 +24,7 @@
 #include "gui/SharedImages.h"
 #include "plugin/Configuration.h"
 #include "plugin/ControllerMap.h"
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "vst2/EntryPoint.h"
 #include "tests/editor/PanelSequences.h"
 

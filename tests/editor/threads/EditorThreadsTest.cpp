@@ -14,7 +14,7 @@
 #include "editor/EditorSnapshot.h"
 #include "editor/FilterEditor.h"
 #include "gui/CValueDisplay.h"
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "vst2/EntryPoint.h"
 
 TEST(EditorThreads, ParameterChangesFromOtherThreadsWhileThePanelOpensDrawsAndCloses) {

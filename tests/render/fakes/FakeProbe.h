@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "plugin/vst2.h"
+#include "vst2/vst2.h"
 
 struct FakeProbe {
     intptr versionAnswer = -1;           // asked in the entry point

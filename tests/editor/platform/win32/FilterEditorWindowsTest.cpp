@@ -14,7 +14,7 @@
 #include "dsp/Parameters.h"
 #include "editor/FilterEditor.h"
 #include "gui/CFrame.h"
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 #include "tests/editor/PanelSequences.h"
 #include "tests/support/platform/win32/SyntheticHand.h"
 #include "vst2/EntryPoint.h"

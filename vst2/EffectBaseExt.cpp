@@ -1,9 +1,9 @@
-#include "plugin/EffectBaseExt.h"
+#include "vst2/EffectBaseExt.h"
 
 #include <cstdlib>
 #include <cstring>
 
-#include "plugin/EditorBase.h"
+#include "vst2/EditorBase.h"
 #include "plugin/SafeConvert.h"
 
 const char* const kEffectName = "Quorvane 0.6";

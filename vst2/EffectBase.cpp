@@ -1,8 +1,8 @@
-#include "plugin/EffectBase.h"
+#include "vst2/EffectBase.h"
 
 #include <cstring>
 
-#include "plugin/EditorBase.h"
+#include "vst2/EditorBase.h"
 #include "plugin/SafeConvert.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "common/EditedPlugin.h"
-#include "plugin/vst2.h"
+#include "vst2/vst2.h"
 
 class EditorBase {
 public:

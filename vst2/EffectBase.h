@@ -3,7 +3,7 @@
 #pragma once
 
 #include "plugin/ParameterTarget.h"
-#include "plugin/vst2.h"
+#include "vst2/vst2.h"
 
 class EditorBase;
 

@@ -10,7 +10,7 @@
 #include "dsp/ProgramBank.h"
 #include "common/RelaxedAtomic.h"
 #include "plugin/ControllerMapping.h"
-#include "plugin/EffectBaseExt.h"
+#include "vst2/EffectBaseExt.h"
 
 class FilterEffect : public EffectBaseExt {
 public:

@@ -1,4 +1,4 @@
-#include "plugin/EditorBase.h"
+#include "vst2/EditorBase.h"
 
 intptr EditorBase::getRect(ERect** out) {
     if (out) *out = nullptr;

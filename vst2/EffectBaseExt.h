@@ -3,7 +3,7 @@
 #pragma once
 
 #include "common/EditedPlugin.h"
-#include "plugin/EffectBase.h"
+#include "vst2/EffectBase.h"
 
 // The panel edits the effect through EditedPlugin.
 class EffectBaseExt : public EffectBase, public EditedPlugin {

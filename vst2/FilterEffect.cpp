@@ -1,9 +1,9 @@
-#include "plugin/FilterEffect.h"
+#include "vst2/FilterEffect.h"
 
 #include <cmath>
 #include <new>
 
-#include "plugin/EditorBase.h"
+#include "vst2/EditorBase.h"
 #include "plugin/JoystickPolledRun.h"
 
 FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool halfPowerMode)

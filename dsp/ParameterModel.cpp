@@ -9,17 +9,6 @@
 
 namespace {
 
-struct ParameterText {
-    const char* name;
-    const char* label;
-};
-
-const ParameterText kParameterTexts[kNumParams] = {
-    {"In Trim", "Gain %"}, {"LPF/HPF", "Mode"}, {"Stages", "dB/Oct"},
-    {"Cutoff", "Level"},   {"Reso", "Amt"},     {"Env Amt", "Depth"},
-    {"Attack", "Lag"},     {"Release", "Lag"},  {"Out Sat", "Gain %"},
-};
-
 // Truncates toward zero, saturating at the ends of the 32-bit range.
 std::int32_t truncateSaturating(double x) {
     if (x >= 2147483647.0) return 2147483647;
@@ -39,121 +28,77 @@ float smoothingCoef(float value) {
 ParameterModel::ParameterModel(std::int32_t oversampleFactor)
     : factor(oversampleFactor),
       referenceRate(static_cast<float>(oversampleFactor * 44100.0)),
+      pendingRate(kReferenceHostRate),
       oversampledRate(referenceRate),
       cutoffCoefLimit(std::numeric_limits<float>::infinity()) {}
 
+// The envelope depth before its curve: the setting's distance from the centre.
+static double envelopeOffset(float value) { return narrow((value * 2.0 - 1.0) * 0.99999f); }
+
+bool ParameterModel::envelopeDeadZone(float value) {
+    const double e = envelopeOffset(value);
+    return e < 0.02f && e > -0.02f;
+}
+
 void ParameterModel::setValue(std::int32_t index, float value) {
+    if (index == kEnvAmount && envelopeDeadZone(value)) value = 0.5f;
     values[index].store(value);
-    switch (index) {
-        case kInTrim: deriveInTrim(value); break;
-        case kMode: deriveMode(value); break;
-        case kStages: deriveStages(value); break;
-        case kCutoff: deriveCutoff(value); break;
-        case kResonance: deriveResonance(value); break;
-        case kEnvAmount: deriveEnvAmount(value); break;
-        case kEnvAttack: deriveAttack(value); break;
-        case kEnvRelease: deriveRelease(value); break;
-        case kOutSat: satEnabled.store(value != 0.0f); break;
-        default: break;
-    }
     changes.bump();
-}
-
-void ParameterModel::deriveInTrim(float value) { inputGain.store(narrow(value * 2.0)); }
-
-// Anything that does not compare >= 0.5 is low-pass.
-void ParameterModel::deriveMode(float value) { highPass.store(value >= 0.5f); }
-
-void ParameterModel::deriveStages(float value) {
-    stageCount.store(truncateSaturating(value * static_cast<double>(3.999f) + 1.0));
-}
-
-void ParameterModel::deriveCutoff(float value) {
-    const double k = cutoffCoefFor<double>(value, referenceRate, oversampledRate.load(),
-                                           cutoffCoefLimit.load());
-    const double pole = narrow(1.0 - k);
-    const double resonance = values[kResonance].load();
-    cutoffCoef.store(static_cast<float>(k));
-    poleCoef.store(static_cast<float>(pole));
-    feedbackGain.store(static_cast<float>(feedbackGainFor(k, resonance)));
-    resoMakeupGain.store(static_cast<float>(pole * resonance * 6.0f + 1.0));
-}
-
-void ParameterModel::deriveResonance(float value) {
-    const double k = cutoffCoef.load();
-    feedbackGain.store(static_cast<float>(feedbackGainFor<double>(k, value)));
-    resoMakeupGain.store(static_cast<float>(value * static_cast<double>(poleCoef.load()) * 6.0f + 1.0));
-}
-
-// Settings within +-0.02 of the centre switch the envelope off and snap back to 0.5.
-void ParameterModel::deriveEnvAmount(float value) {
-    double e = narrow((value * 2.0 - 1.0) * 0.99999f);
-    const bool deadZone = e < 0.02f && e > -0.02f;
-    if (deadZone) {
-        values[kEnvAmount].store(0.5f);
-        e = 0.0;
-    }
-    envEnabled.store(!deadZone);
-    const double e4 = e * e * e * e;
-    envDepth.store(static_cast<float>(e >= 0.0 ? e4 * 4.0f : e4 * -4.0f));
-}
-
-void ParameterModel::deriveAttack(float value) {
-    const float coef = smoothingCoef(value);
-    attackCoef.store(coef);
-    attackComplement.store(static_cast<float>(1.0 - coef));
-}
-
-void ParameterModel::deriveRelease(float value) {
-    const float coef = smoothingCoef(value);
-    releaseCoef.store(coef);
-    releaseComplement.store(static_cast<float>(1.0 - coef));
 }
 
 // Below 44100 Hz the cube law would push k above 1, where the stages ring and grow;
 // there k stops at 1, the filter fully open. From 44100 Hz on k is not limited.
 float ParameterModel::takeHostRate(float hostRate) {
-    const float rate = (hostRate > 0.0f && hostRate <= std::numeric_limits<float>::max())
-                           ? hostRate
-                           : kReferenceHostRate;
-    oversampledRate.store(static_cast<float>(factor * static_cast<double>(rate)));
-    cutoffCoefLimit.store(rate < kReferenceHostRate ? 1.0f
-                                                    : std::numeric_limits<float>::infinity());
-    changes.bump();
-    return rate;
+    pendingRate = (hostRate > 0.0f && hostRate <= std::numeric_limits<float>::max())
+                      ? hostRate
+                      : kReferenceHostRate;
+    return pendingRate;
 }
 
 void ParameterModel::rederiveForRate() {
-    deriveEnvAmount(values[kEnvAmount].load());
-    deriveAttack(values[kEnvAttack].load());
-    deriveRelease(values[kEnvRelease].load());
-    deriveCutoff(values[kCutoff].load());
+    oversampledRate.store(static_cast<float>(factor * static_cast<double>(pendingRate)));
+    cutoffCoefLimit.store(pendingRate < kReferenceHostRate
+                              ? 1.0f
+                              : std::numeric_limits<float>::infinity());
     changes.bump();
 }
 
 EngineSettings ParameterModel::settings() const {
+    float v[kNumParams];
+    for (int i = 0; i < kNumParams; ++i) v[i] = values[i].load();
     EngineSettings s;
-    s.inputGain = inputGain.load();
-    s.highPass = highPass.load();
-    s.stageCount = stageCount.load();
-    s.cutoffCoef = cutoffCoef.load();
-    s.poleCoef = poleCoef.load();
-    s.feedbackGain = feedbackGain.load();
-    s.resoMakeupGain = resoMakeupGain.load();
-    s.envEnabled = envEnabled.load();
-    s.envDepth = envDepth.load();
-    s.attackCoef = attackCoef.load();
-    s.attackComplement = attackComplement.load();
-    s.releaseCoef = releaseCoef.load();
-    s.releaseComplement = releaseComplement.load();
-    s.satEnabled = satEnabled.load();
-    s.satDrive = values[kOutSat].load();
-    s.cutoff = values[kCutoff].load();
-    s.resonance = values[kResonance].load();
     s.oversampleFactor = factor;
     s.referenceRate = referenceRate;
     s.oversampledRate = oversampledRate.load();
     s.cutoffCoefLimit = cutoffCoefLimit.load();
+
+    s.inputGain = static_cast<float>(v[kInTrim] * 2.0);
+    // Anything that does not compare >= 0.5 is low-pass.
+    s.highPass = v[kMode] >= 0.5f;
+    s.stageCount = truncateSaturating(v[kStages] * static_cast<double>(3.999f) + 1.0);
+
+    const double k = cutoffCoefFor<double>(v[kCutoff], s.referenceRate, s.oversampledRate,
+                                           s.cutoffCoefLimit);
+    const double pole = narrow(1.0 - k);
+    const double resonance = v[kResonance];
+    s.cutoffCoef = static_cast<float>(k);
+    s.poleCoef = static_cast<float>(pole);
+    s.feedbackGain = static_cast<float>(feedbackGainFor(k, resonance));
+    s.resoMakeupGain = static_cast<float>(pole * resonance * 6.0f + 1.0);
+
+    s.envEnabled = !envelopeDeadZone(v[kEnvAmount]);
+    const double e = s.envEnabled ? envelopeOffset(v[kEnvAmount]) : 0.0;
+    const double e4 = e * e * e * e;
+    s.envDepth = static_cast<float>(e >= 0.0 ? e4 * 4.0f : e4 * -4.0f);
+    s.attackCoef = smoothingCoef(v[kEnvAttack]);
+    s.attackComplement = static_cast<float>(1.0 - s.attackCoef);
+    s.releaseCoef = smoothingCoef(v[kEnvRelease]);
+    s.releaseComplement = static_cast<float>(1.0 - s.releaseCoef);
+
+    s.satEnabled = v[kOutSat] != 0.0f;
+    s.satDrive = v[kOutSat];
+    s.cutoff = v[kCutoff];
+    s.resonance = v[kResonance];
     return s;
 }
 
@@ -163,29 +108,25 @@ double ParameterModel::approxCutoffHz(std::int32_t oversampleFactor, float cutof
     return static_cast<double>(static_cast<float>(oversampleFactor)) * 22050.0f * c3 / 2.8f;
 }
 
-void ParameterModel::name(std::int32_t index, char* text) {
-    if (isValidIndex(index)) std::strncpy(text, kParameterTexts[index].name, 8);
-}
-
-void ParameterModel::label(std::int32_t index, char* text) {
-    if (isValidIndex(index)) std::strncpy(text, kParameterTexts[index].label, 8);
-}
-
 // Values outside 0..1 can format to long numbers; the text is cut to the length of the
 // longest text a value in range gives, "-100.0000".
 void ParameterModel::display(std::int32_t index, char* text) const {
+    if (isValidIndex(index)) formatValue(index, values[index].load(), text);
+}
+
+void ParameterModel::formatValue(std::int32_t index, float value, char* text) {
     if (!isValidIndex(index)) return;
-    const double v = values[index].load();
+    const double v = value;
     char full[64];
     switch (index) {
         case kInTrim:
-            std::snprintf(full, sizeof full, "%2.4f", inputGain.load() * 100.0);
+            std::snprintf(full, sizeof full, "%2.4f", static_cast<float>(v * 2.0) * 100.0);
             break;
         case kMode:
-            std::snprintf(full, sizeof full, "%s", highPass.load() ? "HPF" : "LPF");
+            std::snprintf(full, sizeof full, "%s", value >= 0.5f ? "HPF" : "LPF");
             break;
         case kStages: {
-            const std::int32_t count = stageCount.load();
+            const std::int32_t count = truncateSaturating(v * static_cast<double>(3.999f) + 1.0);
             std::snprintf(full, sizeof full, "%i : %lli", count, count * -6LL);
             break;
         }
@@ -194,7 +135,7 @@ void ParameterModel::display(std::int32_t index, char* text) const {
             std::snprintf(full, sizeof full, "%3.4f", v * 100.0);
             break;
         case kEnvAmount:
-            if (envDepth.load() == 0.0f)
+            if (envelopeDeadZone(value))
                 std::snprintf(full, sizeof full, "OFF");
             else
                 std::snprintf(full, sizeof full, "%2.4f", (2.0 * v - 1.0) * 100.0);
@@ -204,7 +145,7 @@ void ParameterModel::display(std::int32_t index, char* text) const {
             std::snprintf(full, sizeof full, "%2.4f", v * 100.0);
             break;
         case kOutSat:
-            if (satEnabled.load())
+            if (value != 0.0f)
                 std::snprintf(full, sizeof full, "%2.4f", v * 100.0);
             else
                 std::snprintf(full, sizeof full, "OFF");

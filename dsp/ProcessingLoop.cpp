@@ -43,7 +43,7 @@ FrameRunner ProcessingLoop::runnerFor(const EngineSettings& settings) const {
 
 void ProcessingLoop::run(ChannelState* channels, float* const* inputs, float* const* outputs,
                          std::int32_t first, std::int32_t last, OutputMode mode,
-                         const ParameterModel& parameters) const {
+                         const ParameterModel& parameters) {
     if (activeCount == 0 || first >= last) return;
     alignas(16) double state[kFieldCount][kMaxChannels] = {};
     FrameRun r;
@@ -65,11 +65,15 @@ void ProcessingLoop::run(ChannelState* channels, float* const* inputs, float* co
     r.changes = parameters.changeCounter();
     r.state = state;
 
-    EngineSettings settings;
     r.settings = &settings;
     while (first < last) {
         r.seenChanges = parameters.changeCount();
-        settings = parameters.settings();
+        // Derived again only after a change: the derivation costs two pow calls.
+        if (!settingsCurrent || r.seenChanges != settingsChangeCount) {
+            settings = parameters.settings();
+            settingsChangeCount = r.seenChanges;
+            settingsCurrent = true;
+        }
         first = runnerFor(settings)(r, first, last);
     }
 

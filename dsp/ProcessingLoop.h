@@ -14,13 +14,13 @@ public:
     void setActiveChannels(const bool* active, std::int32_t channelCount);
     std::int32_t activeChannelCount() const { return activeCount; }
 
-    // Frames first..last - 1 of every active channel. The settings are copied again
-    // whenever they change, so a change takes effect from the next frame. Every input
-    // sample of a frame is read before any output sample is written, so a channel's
-    // input and output may share a buffer.
+    // Frames first..last - 1 of every active channel; a loop serves one model. The
+    // settings are derived again whenever they change, so a change takes effect from the
+    // next frame. Every input sample of a frame is read before any output sample is
+    // written, so a channel's input and output may share a buffer.
     void run(ChannelState* channels, float* const* inputs, float* const* outputs,
              std::int32_t first, std::int32_t last, OutputMode mode,
-             const ParameterModel& parameters) const;
+             const ParameterModel& parameters);
 
     // The loops with fused multiply-add run wherever the processor has it, unless
     // turned off here (for tests and timing); the answer says whether they will run.
@@ -29,6 +29,11 @@ public:
 
 private:
     FrameRunner runnerFor(const EngineSettings& settings) const;
+
+    // The settings derived at the change count they were derived at.
+    EngineSettings settings{};
+    std::uint32_t settingsChangeCount = 0;
+    bool settingsCurrent = false;
 
     std::int32_t channelOfLane[kMaxChannels] = {};
     std::int32_t activeCount = 0;

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "dsp/ParameterModel.h"
-#include "dsp/ProgramBank.h"
+#include "plugin/PluginDescription.h"
 #include "editor/FilterEditor.h"
 #include "gui/CFrame.h"
 #include "gui/platform/Window.h"
@@ -17,9 +17,7 @@ PanelUi::PanelUi(std::int32_t oversampleFactor, LV2UI_Write_Function writeFuncti
       touch(touchFeature),
       resize(resizeFeature) {
     // The ports' defaults until the host reports their values.
-    ProgramBank programs;
-    programs.fillFactoryPrograms();
-    for (std::int32_t i = 0; i < kNumParams; ++i) values[i] = programs[0].values[i].load();
+    for (std::int32_t i = 0; i < kNumParams; ++i) values[i] = parameterDescription(i).defaultValue;
     editor = std::make_unique<FilterEditor>(this);
     // The host's scale, taken as a VST 2 host's would be.
     if (hostScale > 0.0f)

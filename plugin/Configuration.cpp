@@ -13,7 +13,7 @@
 
 namespace {
 
-const char* const kMidiKeys[kMappedParams] = {
+const char* const kMidiKeys[kNumParams] = {
     "MIDICCINTRIM",    "MIDICCMODE",      "MIDICCSTAGES",     "MIDICCCUTOFF", "MIDICCRESONANCE",
     "MIDICCENVAMOUNT", "MIDICCENVATTACK", "MIDICCENVRELEASE", "MIDICCOUTSAT",
 };
@@ -101,7 +101,7 @@ public:
             int channels = 0;
             Scan scan = scanInt(value, channels);
             if (scan == Scan::ok) settings.channelCount = channels;
-            if (scan == Scan::endOfText) report(kMappedParams, "Bad NUMCHANNELS");
+            if (scan == Scan::endOfText) report(kNumParams, "Bad NUMCHANNELS");
         } else if (equalsIgnoringCase(keyword, length, kHalfPowerKey)) {
             settings.halfPower = true;
         } else if (const char* scale = panelKeyValue(keyword, length, value, kScaleKey)) {
@@ -109,7 +109,7 @@ public:
         } else if (const char* knobMode = panelKeyValue(keyword, length, value, kKnobModeKey)) {
             knobModeLine(knobMode);
         } else {
-            for (int i = 0; i < kMappedParams; ++i)
+            for (int i = 0; i < kNumParams; ++i)
                 if (equalsIgnoringCase(keyword, length, kMidiKeys[i])) midiLine(i, value);
         }
     }
@@ -187,7 +187,7 @@ private:
 
     StartupSettings& settings;
     ControllerMap& map;
-    bool reported[kMappedParams + 1] = {};
+    bool reported[kNumParams + 1] = {};
 };
 
 // Splits a byte stream into the pieces the parser sees: a carriage return before a line
@@ -283,13 +283,13 @@ std::string defaultConfigurationText(const StartupSettings& settings, const Cont
         "// min_control_val and max_control_val range 0.0-1.0  High value first to invert.\n"
         "// Note that playback of automation events to any control will be inhibited while "
         "the joystick is still mapped to that control.\n\n";
-    for (int i = 0; i < kMappedParams; ++i) {
+    for (int i = 0; i < kNumParams; ++i) {
         const ControllerAssignment& entry = map.entries[i];
         text += std::string(kMidiKeys[i]) + " " + std::to_string(entry.cc()) + " ";
         appendFixed6(text, entry.minimum());
         text += " ";
         appendFixed6(text, entry.maximum());
-        text += i == kMappedParams - 1 ? "\n\n" : "\n";
+        text += i == kNumParams - 1 ? "\n\n" : "\n";
     }
     text +=
         "// Remove comment from the next line to use less power at the expense of sound "

@@ -9,7 +9,7 @@ struct DefaultAssignment {
 };
 
 // In parameter order: In Trim, Mode, Stages, Cutoff, Reso, Env Amt, Attack, Release, Out Sat.
-constexpr DefaultAssignment kDefaults[kMappedParams] = {
+constexpr DefaultAssignment kDefaults[kNumParams] = {
     {75, 0.0f, 1.0f}, {76, 0.0f, 1.0f}, {77, 0.0f, 1.0f}, {11, 0.0f, 0.5f}, {78, 0.0f, 1.0f},
     {71, 0.0f, 1.0f}, {73, 0.0f, 1.0f}, {72, 0.0f, 1.0f}, {79, 0.0f, 1.0f},
 };
@@ -19,7 +19,7 @@ ControllerMap processMap;
 }  // namespace
 
 void ControllerMap::setDefaults() {
-    for (int i = 0; i < kMappedParams; ++i)
+    for (int i = 0; i < kNumParams; ++i)
         entries[i].set(kDefaults[i].cc, kDefaults[i].minimum, kDefaults[i].maximum);
 }
 

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <cstdint>
 
-constexpr int kMappedParams = 9;
+#include "dsp/Parameters.h"
 
 // Controller numbers above the 128 MIDI control changes.
 constexpr std::int32_t kCcPitchBend = 128;
@@ -15,6 +15,8 @@ constexpr std::int32_t kCcJoyY = 131;
 constexpr std::int32_t kCcJoyZ = 132;
 constexpr std::int32_t kCcJoyR = 133;
 
+// The file's three fields under their file names: the controller number, and the
+// parameter values at the controller's lowest and highest position.
 struct ControllerAssignment {
     std::atomic<std::int32_t> ccnumber;
     std::atomic<float> min_control_val;
@@ -36,7 +38,7 @@ struct ControllerAssignment {
 struct ControllerMap {
     ControllerMap() { setDefaults(); }
 
-    ControllerAssignment entries[kMappedParams];
+    ControllerAssignment entries[kNumParams];
 
     void setDefaults();
     bool anyMappedTo(std::int32_t cc) const;

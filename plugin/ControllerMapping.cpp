@@ -1,13 +1,5 @@
 #include "plugin/ControllerMapping.h"
 
-namespace {
-
-// Hosts count byteSize with or without the 8-byte header; below this a MIDI event cannot
-// hold its three MIDI bytes under either reading.
-constexpr int32 kMinimumMidiEventSize = 24;
-
-}  // namespace
-
 ControllerMapping::ControllerMapping(ParameterTarget& target, const ControllerMap& map,
                                      std::unique_ptr<JoystickDevice> joystick)
     : target(target), map(map), joystick(std::move(joystick)) {}
@@ -19,24 +11,9 @@ void ControllerMapping::deriveFlags() {
 }
 
 void ControllerMapping::apply(std::int32_t cc, double v) {
-    for (int index = 0; index < kMappedParams; ++index) {
+    for (int index = 0; index < kNumParams; ++index) {
         const ControllerAssignment& entry = map.entries[index];
         if (entry.cc() == cc) target.setParameterAndNotify(index, mapControllerValue(entry, v));
-    }
-}
-
-void ControllerMapping::processEvents(const VstEvents* events) {
-    if (!events) return;
-    // The array is declared with two entries but really holds numEvents.
-    VstEvent* const* list = events->events;
-    for (int32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent* event = list[i];
-        if (!event || event->type != kVstMidiType || event->byteSize < kMinimumMidiEventSize)
-            continue;
-        const auto* midi = reinterpret_cast<const VstMidiEvent*>(event);
-        processMidiMessage(static_cast<unsigned char>(midi->midiData[0]),
-                           static_cast<unsigned char>(midi->midiData[1]),
-                           static_cast<unsigned char>(midi->midiData[2]));
     }
 }
 
@@ -71,7 +48,7 @@ void ControllerMapping::pollJoystick() {
                            static_cast<float>(position.y) / 65535.0f,
                            static_cast<float>(position.z) / 65535.0f,
                            static_cast<float>(position.r) / 65535.0f};
-    for (int index = 0; index < kMappedParams; ++index) {
+    for (int index = 0; index < kNumParams; ++index) {
         const ControllerAssignment& entry = map.entries[index];
         const std::int32_t cc = entry.cc();
         if (cc >= kCcJoyX && cc <= kCcJoyR)

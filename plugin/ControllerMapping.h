@@ -1,5 +1,5 @@
-// Turns MIDI events and joystick positions into parameter changes, through the effect's
-// automated set so that the engine, the editor and the host all learn of them.
+// Turns MIDI messages and joystick positions into parameter changes, handed to the
+// target (the engine), which applies them and queues them for the format's binding.
 #pragma once
 
 #include <memory>
@@ -7,7 +7,6 @@
 #include "plugin/ControllerMap.h"
 #include "plugin/ParameterTarget.h"
 #include "plugin/platform/Joystick.h"
-#include "vst2/vst2.h"
 
 class ControllerMapping {
 public:
@@ -20,7 +19,6 @@ public:
 
     void useJoystick(std::unique_ptr<JoystickDevice> device) { joystick = std::move(device); }
 
-    void processEvents(const VstEvents* events);
     // One MIDI message's status and two data bytes (0 where the message has fewer).
     void processMidiMessage(unsigned char status, unsigned char data1, unsigned char data2);
     void pollJoystick();

@@ -7,6 +7,10 @@
 
 #include "plugin/SafeConvert.h"
 
+// Polling starts only after this many frames: ten seconds at 44100 Hz, but a count of
+// frames at every rate.
+constexpr std::uint32_t kFramesBeforeJoystickPolls = 441000;
+
 // Frames between joystick polls at the engine's rate; below 60 Hz it is 0: no polling.
 inline std::int32_t joystickPollInterval(float rate) { return truncateToInt32(rate / 60.0); }
 
@@ -27,6 +31,6 @@ void runWithJoystickPolls(bool joystickMapped, std::int32_t pollInterval,
         run(n, end);
         frameCounter += static_cast<std::uint32_t>(end - n);
         n = end;
-        if (polling && frameCounter > 441000 && frameCounter % interval == 0) poll();
+        if (polling && frameCounter > kFramesBeforeJoystickPolls && frameCounter % interval == 0) poll();
     }
 }

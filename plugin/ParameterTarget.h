@@ -1,5 +1,5 @@
-// What MIDI controllers and the joystick move: a parameter set as if by the user, so that
-// whoever shows or records it learns of the change.
+// What MIDI controllers and the joystick move: the engine, which applies the value and
+// queues the change for the format's binding to report.
 #pragma once
 
 #include <cstdint>

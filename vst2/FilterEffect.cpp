@@ -1,19 +1,17 @@
 #include "vst2/FilterEffect.h"
 
 #include <cmath>
+#include <cstring>
 #include <new>
 
+#include "plugin/PluginDescription.h"
 #include "vst2/EditorBase.h"
-#include "plugin/JoystickPolledRun.h"
+#include "vst2/MidiEvents.h"
 
 FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool halfPowerMode)
-    : EffectBaseExt(hostCallback, kNumPrograms, kNumParams),
-      halfPower(halfPowerMode),
-      parameters(halfPowerMode ? 4 : 8),
-      controllers(*this, processControllerMap(), openSystemJoystick()) {
+    : EffectBaseExt(hostCallback, kNumPrograms, kNumParams), engine(channels, halfPowerMode) {
     channelCount = channels;
     programs.reset(new (std::nothrow) ProgramBank);
-    controllers.deriveFlags();
     if (programs) {
         programs->fillFactoryPrograms();
         setProgram(0);
@@ -22,9 +20,7 @@ FilterEffect::FilterEffect(audioMasterCallback hostCallback, int channels, bool 
     setOutputCount(channelCount);
     setCanReplacing(true);
     setCanMono(true);
-    setUniqueId(fourCharCode('W', 'Q', 'V', '2'));
-    for (ChannelState& state : channelStates) state = ChannelState();
-    frameCounter = 0;
+    setUniqueId(pluginIdentity().vst2UniqueId);
     resume();
 }
 
@@ -35,18 +31,22 @@ void FilterEffect::setParameter(int32 index, float value) {
     if (!std::isfinite(value)) return;
     if (ParameterModel::isValidIndex(index)) {
         if (programs) (*programs)[currentProgram.load()].values[index].store(value);
-        parameters.setValue(index, value);
+        engine.setParameter(index, value);
     }
     if (editor) editor->setParameter(index, value);
 }
 
-float FilterEffect::getParameter(int32 index) {
-    return ParameterModel::isValidIndex(index) ? parameters.value(index) : 0.0f;
+float FilterEffect::getParameter(int32 index) { return engine.parameter(index); }
+
+void FilterEffect::getParameterName(int32 index, char* text) {
+    if (ParameterModel::isValidIndex(index)) std::strncpy(text, parameterDescription(index).name, 8);
 }
 
-void FilterEffect::getParameterName(int32 index, char* text) { ParameterModel::name(index, text); }
-void FilterEffect::getParameterLabel(int32 index, char* text) { ParameterModel::label(index, text); }
-void FilterEffect::getParameterDisplay(int32 index, char* text) { parameters.display(index, text); }
+void FilterEffect::getParameterLabel(int32 index, char* text) {
+    if (ParameterModel::isValidIndex(index)) std::strncpy(text, parameterDescription(index).unit, 8);
+}
+
+void FilterEffect::getParameterDisplay(int32 index, char* text) { engine.parameterDisplay(index, text); }
 
 void FilterEffect::setProgram(int32 program) {
     if (!programs || !ProgramBank::isValidIndex(program)) return;
@@ -74,37 +74,39 @@ bool FilterEffect::getProgramNameIndexed(int32, int32 index, char* text) {
 }
 
 void FilterEffect::process(float** inputs, float** outputs, int32 sampleFrames) {
-    processBlock(inputs, outputs, sampleFrames, OutputMode::Add);
+    engine.process(inputs, outputs, sampleFrames, OutputMode::Add);
+    reportControllerChanges();
 }
 
 void FilterEffect::processReplacing(float** inputs, float** outputs, int32 sampleFrames) {
-    processBlock(inputs, outputs, sampleFrames, OutputMode::Replace);
+    engine.process(inputs, outputs, sampleFrames, OutputMode::Replace);
+    reportControllerChanges();
 }
 
-void FilterEffect::processBlock(float** inputs, float** outputs, int32 sampleFrames,
-                                OutputMode mode) {
-    runWithJoystickPolls(
-        controllers.joystickMapped, pollInterval, frameCounter, sampleFrames,
-        [&](int32 first, int32 last) {
-            loop.run(channelStates, inputs, outputs, first, last, mode, parameters);
-        },
-        [this] { pollJoystick(); });
-}
-
+// Every message takes effect at once, before the next block, whatever its delta.
 int32 FilterEffect::processEvents(VstEvents* events) {
-    controllers.processEvents(events);
+    forEachMidiMessage(events, [this](unsigned char status, unsigned char data1, unsigned char data2) {
+        engine.midiMessage(status, data1, data2);
+        reportControllerChanges();
+    });
     return 1;
+}
+
+void FilterEffect::reportControllerChanges() {
+    ParameterChange change;
+    while (engine.takeControllerChange(change)) {
+        if (programs) (*programs)[currentProgram.load()].values[change.index].store(change.value);
+        if (editor) editor->setParameter(change.index, change.value);
+        callHost(audioMasterAutomate, change.index, 0, nullptr, change.value);
+    }
 }
 
 void FilterEffect::resume() {
     requestMidiEvents(1);
-    for (int c = 0; c < channelCount; ++c) channelStates[c] = ChannelState();
-    const float rate = parameters.takeHostRate(getSampleRate());
-    pollInterval = joystickPollInterval(rate);
+    bool connected[kMaxChannels] = {};
     for (int c = 0; c < channelCount; ++c) {
-        inputConnected[c] = isInputConnected(c);
+        connected[c] = isInputConnected(c);
         isOutputConnected(c);
     }
-    loop.setActiveChannels(inputConnected, channelCount);
-    parameters.rederiveForRate();
+    engine.prepare(getSampleRate(), connected);
 }

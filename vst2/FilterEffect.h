@@ -1,16 +1,13 @@
-// The Quorvane effect: binds the host interface to the filter.
+// The Quorvane effect as a VST 2 plug-in: the host binding over the one engine, with the
+// VST 2 program bank.
 #pragma once
 
 #include <memory>
 
-#include "dsp/ChannelState.h"
-#include "dsp/ParameterModel.h"
-#include "dsp/Parameters.h"
-#include "dsp/ProcessingLoop.h"
-#include "dsp/ProgramBank.h"
 #include "common/RelaxedAtomic.h"
-#include "plugin/ControllerMapping.h"
+#include "plugin/PluginEngine.h"
 #include "vst2/EffectBaseExt.h"
+#include "vst2/ProgramBank.h"
 
 class FilterEffect : public EffectBaseExt {
 public:
@@ -21,6 +18,7 @@ public:
     // A value that is not a finite number is ignored: nothing is stored or derived.
     void setParameter(int32 index, float value) override;
     float getParameter(int32 index) override;
+    // Names and labels are cut to the 8 bytes VST 2 gives them.
     void getParameterName(int32 index, char* text) override;
     void getParameterLabel(int32 index, char* text) override;
     void getParameterDisplay(int32 index, char* text) override;
@@ -37,33 +35,20 @@ public:
     int32 processEvents(VstEvents* events) override;
 
     int getChannelCount() const { return channelCount; }
-    bool isHalfPower() const { return halfPower; }
-    std::int32_t oversampleFactor() const override { return parameters.oversampleFactor(); }
+    bool isHalfPower() const { return engine.isHalfPower(); }
+    std::int32_t oversampleFactor() const override { return engine.oversampleFactor(); }
     // For the editor's readout.
-    double approxCutoffHz() const { return parameters.approxCutoffHz(); }
-    bool envelopeEnabled() const { return parameters.envelopeEnabled(); }
+    double approxCutoffHz() const { return engine.approxCutoffHz(); }
+    bool envelopeEnabled() const { return engine.envelopeEnabled(); }
 
-    std::uint32_t getFrameCounter() const { return frameCounter; }
-    std::int32_t getPollInterval() const { return pollInterval; }
-    const ChannelState& channelState(int channel) const { return channelStates[channel]; }
-    bool isChannelProcessed(int channel) const { return inputConnected[channel]; }
-
-    ControllerMapping& controllerMapping() { return controllers; }
+    PluginEngine& filterEngine() { return engine; }
 
 private:
-    void processBlock(float** inputs, float** outputs, int32 sampleFrames, OutputMode mode);
-    void pollJoystick() { controllers.pollJoystick(); }
+    // MIDI and joystick moves, reported as a user's change: program, panel and host.
+    void reportControllerChanges();
 
-    bool halfPower;
-    ParameterModel parameters;
+    PluginEngine engine;
     std::unique_ptr<ProgramBank> programs;
     // curProgram as the parameter setters read it, from any thread.
     RelaxedAtomic<int32> currentProgram{0};
-    ControllerMapping controllers;
-
-    ChannelState channelStates[kMaxChannels];
-    bool inputConnected[kMaxChannels] = {};
-    ProcessingLoop loop;
-    std::uint32_t frameCounter = 0;  // frames since construction; wraps
-    std::int32_t pollInterval = 0;   // frames between joystick polls; 0: no polling
 };

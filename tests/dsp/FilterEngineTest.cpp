@@ -34,7 +34,7 @@ TEST(FilterEngine, SilenceSettlesOnTheOffsetsNeverOnDenormals) {
     for (int stages = 1; stages <= 4; ++stages) {
         Engine e(0.3f, stagesValue(stages));
         const float y = e.run(0.0f, 20000);
-        const ChannelState& s = e.channelState(0);
+        const ChannelState& s = e.filterEngine().channelState(0);
         const double k = 0.3 * 0.3 * 0.3;
         const float expected[] = {float(-d), float(-d + d / k), float(-d), float(-d + d / k)};
         const float actual[] = {s.stage1, s.stage2, s.stage3, s.stage4};
@@ -61,7 +61,7 @@ TEST(FilterEngine, CutoffOnePassesTheInputThrough) {
 TEST(FilterEngine, CutoffZeroFreezesStageOneAndDriftsTheOthersByTheOffsets) {
     Engine e(0.0f, 1.0f);
     e.step(0.8f);
-    const ChannelState& s = e.channelState(0);
+    const ChannelState& s = e.filterEngine().channelState(0);
     EXPECT_EQ(s.stage1, 0.0f);
     EXPECT_NEAR(s.stage2, 8 * d, 1e-16);
     EXPECT_NEAR(s.stage3, -8 * d, 1e-16);
@@ -96,7 +96,7 @@ TEST(FilterEngine, SelfOscillationIsBoundedByTheFeedbackLimit) {
         float peakFeedback = 0, peakOutput = 0, lateOutput = 0;
         for (int n = 0; n < 88200; ++n) {
             const float y = e.step(n == 0 ? 1.0f : 0.0f);
-            peakFeedback = std::max(peakFeedback, std::fabs(e.channelState(0).feedback));
+            peakFeedback = std::max(peakFeedback, std::fabs(e.filterEngine().channelState(0).feedback));
             peakOutput = std::max(peakOutput, std::fabs(y));
             if (n > 80000) lateOutput = std::max(lateOutput, std::fabs(y));
         }
@@ -146,8 +146,8 @@ TEST(EnvelopeFollower, OffLeavesTheStaticFilterAndTheLevelAlone) {
     Buffers a(1, 2000), b(1, 2000);
     off.processReplacing(const_cast<Buffers&>(in).get(), a.get(), 2000);
     withAttackOne.processReplacing(const_cast<Buffers&>(in).get(), b.get(), 2000);
-    EXPECT_EQ(off.channelState(0).envelope, 0.0f);
-    EXPECT_EQ(withAttackOne.channelState(0).envelope, 0.0f) << "Attack 1 never rises";
+    EXPECT_EQ(off.filterEngine().channelState(0).envelope, 0.0f);
+    EXPECT_EQ(withAttackOne.filterEngine().channelState(0).envelope, 0.0f) << "Attack 1 never rises";
     EXPECT_EQ(firstDifference(a.data[0], b.data[0]), -1);
 }
 
@@ -159,7 +159,7 @@ TEST(EnvelopeFollower, ZeroLagsFollowTheLevelAtOnce) {
     const Buffers in = noise(1, 300, 5);
     for (float x : in.data[0]) {
         e.step(x);
-        EXPECT_EQ(e.channelState(0).envelope, std::fabs(x));
+        EXPECT_EQ(e.filterEngine().channelState(0).envelope, std::fabs(x));
     }
 }
 
@@ -168,12 +168,12 @@ TEST(EnvelopeFollower, RisesWithAttackAndFallsWithRelease) {
     setAll(e, {0.5f, 0.0f, 1.0f, 0.3f, 0.0f, 0.9f, 0.5f, 0.9f, 0.0f});
     const double attack = std::pow(0.5, 0.005), release = std::pow(0.9f, 0.005);
     e.step(0.5f);
-    EXPECT_NEAR(e.channelState(0).envelope, 0.5 * (1 - attack), 1e-6);
+    EXPECT_NEAR(e.filterEngine().channelState(0).envelope, 0.5 * (1 - attack), 1e-6);
     e.run(0.5f, 20000);
-    const float top = e.channelState(0).envelope;
+    const float top = e.filterEngine().channelState(0).envelope;
     EXPECT_NEAR(top, 0.5f, 1e-4);
     e.step(0.0f);
-    EXPECT_NEAR(e.channelState(0).envelope, top * release, 1e-6);
+    EXPECT_NEAR(e.filterEngine().channelState(0).envelope, top * release, 1e-6);
 }
 
 TEST(EnvelopeFollower, DepthMovesTheCutoffWithinItsRange) {
@@ -215,7 +215,7 @@ TEST(EnvelopeFollower, ChannelsFollowTheirOwnLevels) {
         in.data[1][n] = 0.2f;
     }
     e.processReplacing(in.get(), out.get(), 100);
-    EXPECT_EQ(e.channelState(0).envelope, 0.05f);
-    EXPECT_EQ(e.channelState(1).envelope, 0.2f);
-    EXPECT_NE(e.channelState(0).stage1, e.channelState(1).stage1);
+    EXPECT_EQ(e.filterEngine().channelState(0).envelope, 0.05f);
+    EXPECT_EQ(e.filterEngine().channelState(1).envelope, 0.2f);
+    EXPECT_NE(e.filterEngine().channelState(0).stage1, e.filterEngine().channelState(1).stage1);
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dsp/ParameterModel.h"
+#include "vst2/FilterEffect.h"
 
 namespace {
 
@@ -24,7 +25,9 @@ struct Model : ParameterModel {
 
 }  // namespace
 
+// As the VST 2 plug-in gives them: cut to its 8-byte fields.
 TEST(ParameterTexts, NamesAndLabelsFillExactlyEightBytes) {
+    FilterEffect effect(nullptr, 1, false);
     const char* names[] = {"In Trim", "LPF/HPF", "Stages", "Cutoff", "Reso",
                            "Env Amt", "Attack", "Release", "Out Sat"};
     const char* labels[] = {"Gain %", "Mode", "dB/Oct", "Level", "Amt",
@@ -32,12 +35,12 @@ TEST(ParameterTexts, NamesAndLabelsFillExactlyEightBytes) {
     for (int i = 0; i < kNumParams; ++i) {
         char text[12];
         std::memset(text, 'x', sizeof text);
-        ParameterModel::name(i, text);
+        effect.getParameterName(i, text);
         EXPECT_STREQ(text, names[i]);
         for (size_t b = std::strlen(names[i]); b < 8; ++b) EXPECT_EQ(text[b], 0) << i;
         EXPECT_EQ(text[8], 'x') << "wrote past 8 bytes";
         std::memset(text, 'x', sizeof text);
-        ParameterModel::label(i, text);
+        effect.getParameterLabel(i, text);
         EXPECT_STREQ(text, labels[i]);
         EXPECT_EQ(text[8], 'x');
     }
@@ -45,10 +48,11 @@ TEST(ParameterTexts, NamesAndLabelsFillExactlyEightBytes) {
 
 TEST(ParameterTexts, IndexOutOfRangeLeavesTextUntouched) {
     Model m;
+    FilterEffect effect(nullptr, 1, false);
     for (int index : {-1, 9, 1000}) {
         char text[4] = "abc";
-        ParameterModel::name(index, text);
-        ParameterModel::label(index, text);
+        effect.getParameterName(index, text);
+        effect.getParameterLabel(index, text);
         m.display(index, text);
         EXPECT_STREQ(text, "abc");
     }

@@ -42,7 +42,7 @@ TEST_F(Processing, EmptyAndNegativeBlocksChangeNothing) {
         e.processReplacing(in.get(), out.get(), frames);
         e.process(in.get(), out.get(), frames);
     }
-    EXPECT_EQ(e.getFrameCounter(), 0u);
+    EXPECT_EQ(e.filterEngine().frameCounter(), 0u);
     for (auto& channel : out.data)
         for (float s : channel) EXPECT_EQ(s, 0.25f);
 }
@@ -114,11 +114,11 @@ TEST_F(Processing, DisconnectedChannelsAreLeftAlone) {
     partial.process(in.get(), added.get(), 1000);
     // The connections are asked again at every resume.
     partial.resume();
-    EXPECT_TRUE(partial.isChannelProcessed(1));
+    EXPECT_TRUE(partial.filterEngine().isChannelProcessed(1));
     TestHost::inputDisconnected[1] = TestHost::inputDisconnected[3] = true;
     partial.resume();
-    EXPECT_FALSE(partial.isChannelProcessed(1));
-    EXPECT_TRUE(partial.isChannelProcessed(2));
+    EXPECT_FALSE(partial.filterEngine().isChannelProcessed(1));
+    EXPECT_TRUE(partial.filterEngine().isChannelProcessed(2));
     partial.processReplacing(in.get(), replaced.get(), 1000);
     full.processReplacing(in.get(), reference.get(), 1000);
     for (int c : {1, 3}) {
@@ -134,7 +134,7 @@ TEST_F(Processing, ResumeClearsTheStateAndTakesTheRate) {
     used.replacing(warmUp);
     used.resume();
     used.resume();
-    EXPECT_EQ(used.channelState(0).envelope, 0.0f);
+    EXPECT_EQ(used.filterEngine().channelState(0).envelope, 0.0f);
     const Buffers a = used.replacing(in), b = fresh.replacing(in);
     for (int c = 0; c < 2; ++c) EXPECT_EQ(firstDifference(a.data[c], b.data[c]), -1);
 
@@ -155,7 +155,7 @@ TEST_F(Processing, SuspendChangesNothing) {
     b.replacing(in);
     a.suspend();
     EXPECT_EQ(firstDifference(a.replacing(in).data[0], b.replacing(in).data[0]), -1);
-    EXPECT_EQ(a.getFrameCounter(), 2000u);
+    EXPECT_EQ(a.filterEngine().frameCounter(), 2000u);
 }
 
 TEST_F(Processing, FrameCounterCountsFramesNotChannels) {
@@ -166,7 +166,7 @@ TEST_F(Processing, FrameCounterCountsFramesNotChannels) {
         e.process(in.get(), out.get(), 300);
         e.resume();
         e.processReplacing(in.get(), out.get(), 1);
-        EXPECT_EQ(e.getFrameCounter(), 1001u);
+        EXPECT_EQ(e.filterEngine().frameCounter(), 1001u);
     }
 }
 
@@ -178,7 +178,7 @@ TEST_F(Processing, PollIntervalFollowsTheRateAndStopsBelow60Hz) {
     for (auto [rate, interval] : cases) {
         e.setSampleRate(rate);
         e.resume();
-        EXPECT_EQ(e.getPollInterval(), interval) << rate;
+        EXPECT_EQ(e.filterEngine().pollInterval(), interval) << rate;
     }
     Buffers in = noise(1, 100, 13), out(1, 100);
     e.setSampleRate(30.0f);

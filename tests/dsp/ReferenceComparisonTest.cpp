@@ -76,7 +76,7 @@ void compare(const Scenario& run) {
         }
     }
     for (int c = 0; c < run.channels; ++c) {
-        const ChannelState& s = effect.channelState(c);
+        const ChannelState& s = effect.filterEngine().channelState(c);
         const ReferenceChannel& r = reference.channel[c];
         EXPECT_EQ(bitsOf(s.stage4), bitsOf(r.stage4));
         EXPECT_EQ(bitsOf(s.feedback), bitsOf(r.feedback));

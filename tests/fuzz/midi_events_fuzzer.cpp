@@ -6,7 +6,15 @@
 #include <vector>
 
 #include "plugin/ControllerMapping.h"
+#include "vst2/MidiEvents.h"
 #include "vst2/EffectBase.h"
+
+// The VST 2 binding's path: each MIDI message of the host's list to the mapping.
+inline void deliverTo(ControllerMapping& mapping, const VstEvents* events) {
+    forEachMidiMessage(events, [&](unsigned char s, unsigned char a, unsigned char b) {
+        mapping.processMidiMessage(s, a, b);
+    });
+}
 
 namespace {
 
@@ -43,6 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     VstEvent** slots = list->events;
     for (std::size_t i = 0; i < count; ++i)
         slots[i] = (data[1] >> (i % 8)) & 1 ? nullptr : reinterpret_cast<VstEvent*>(&events[i]);
-    mapping.processEvents(list);
+    deliverTo(mapping, list);
     return 0;
 }

@@ -234,7 +234,7 @@ TEST_F(ConfigurationTest, FirstStartWritesTheDefaultFileAndTheSecondReadsItBack)
     clampSettings(secondSettings, second);
     EXPECT_EQ(secondSettings.channelCount, 2);
     EXPECT_FALSE(secondSettings.halfPower);
-    for (int i = 0; i < kMappedParams; ++i) {
+    for (int i = 0; i < kNumParams; ++i) {
         EXPECT_EQ(second.entries[i].cc(), map.entries[i].cc());
         EXPECT_EQ(second.entries[i].minimum(), map.entries[i].minimum());
         EXPECT_EQ(second.entries[i].maximum(), map.entries[i].maximum());

@@ -7,8 +7,16 @@
 #include <vector>
 
 #include "plugin/ControllerMapping.h"
+#include "vst2/MidiEvents.h"
 #include "vst2/EffectBase.h"
 #include "tests/plugin/FakeJoystick.h"
+
+// The VST 2 binding's path: each MIDI message of the host's list to the mapping.
+inline void deliverTo(ControllerMapping& mapping, const VstEvents* events) {
+    forEachMidiMessage(events, [&](unsigned char s, unsigned char a, unsigned char b) {
+        mapping.processMidiMessage(s, a, b);
+    });
+}
 
 namespace {
 
@@ -69,7 +77,7 @@ protected:
         mapping = std::make_unique<ControllerMapping>(effect, map, std::move(fake));
         mapping->deriveFlags();
     }
-    void send(EventList& list) { mapping->processEvents(list.build()); }
+    void send(EventList& list) { deliverTo(*mapping, list.build()); }
 
     RecordingEffect effect;
     ControllerMap map;
@@ -139,13 +147,13 @@ TEST_F(MappingTest, FlagsAreFixedWhenDerived) {
 }
 
 TEST_F(MappingTest, MalformedEventListsAreSurvived) {
-    mapping->processEvents(nullptr);
+    deliverTo(*mapping, nullptr);
 
     EventList empty;
     VstEvents* list = empty.build();
-    mapping->processEvents(list);
+    deliverTo(*mapping, list);
     list->numEvents = -5;
-    mapping->processEvents(list);
+    deliverTo(*mapping, list);
 
     EventList mixed;
     mixed.other(6).other(0).midi(0xB0, 11, 127, 8).midi(0xF0, 11, 127).midi(0x30, 11, 127);
@@ -153,7 +161,7 @@ TEST_F(MappingTest, MalformedEventListsAreSurvived) {
     list = mixed.build();
     VstEvent** slots = list->events;
     slots[1] = nullptr;
-    mapping->processEvents(list);
+    deliverTo(*mapping, list);
     ASSERT_EQ(effect.changes.size(), 1u);
     EXPECT_EQ(effect.changes[0], std::make_pair(3, 0.5f));
 }

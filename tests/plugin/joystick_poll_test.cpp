@@ -17,7 +17,7 @@ protected:
         effect.reset(new FilterEffect(nullptr, 1, false));
         auto device = std::make_unique<FakeJoystick>();
         joystick = device.get();
-        effect->controllerMapping().useJoystick(std::move(device));
+        effect->filterEngine().controllerMapping().useJoystick(std::move(device));
         joystick->position.x = 65535 / 4;
     }
     void TearDown() override { processControllerMap().setDefaults(); }
@@ -38,7 +38,7 @@ protected:
 };
 
 TEST_F(JoystickPoll, StartsAfterTenSecondsAtFortyFourOneAndComesEveryIntervalFrames) {
-    ASSERT_EQ(effect->getPollInterval(), 735);
+    ASSERT_EQ(effect->filterEngine().pollInterval(), 735);
     const float x = static_cast<float>(65535 / 4) / 65535.0f;
     run(441735 - 1);
     EXPECT_EQ(joystick->reads, 0);
@@ -62,7 +62,7 @@ TEST_F(JoystickPoll, APolledValueTakesEffectFromTheNextFrame) {
     FilterEffect twin(nullptr, 1, false);
     auto absent = std::make_unique<FakeJoystick>();
     absent->present = false;
-    twin.controllerMapping().useJoystick(std::move(absent));
+    twin.filterEngine().controllerMapping().useJoystick(std::move(absent));
     const int pollFrame = 441735, frames = pollFrame + 500;
     std::vector<float> in(frames), out(frames), twinOut(frames);
     for (int i = 0; i < frames; ++i) in[i] = static_cast<float>(i % 37) / 37.0f - 0.5f;
@@ -96,7 +96,7 @@ TEST(JoystickPollUnmapped, NoPollWithoutAJoystickMapping) {
     FilterEffect effect(nullptr, 1, false);
     auto device = std::make_unique<FakeJoystick>();
     FakeJoystick* joystick = device.get();
-    effect.controllerMapping().useJoystick(std::move(device));
+    effect.filterEngine().controllerMapping().useJoystick(std::move(device));
     std::vector<float> in(8192, 0.0f), out(8192);
     float* inputs[] = {in.data()};
     float* outputs[] = {out.data()};

@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "dsp/ParameterModel.h"
-#include "dsp/ProgramBank.h"
+#include "plugin/PluginDescription.h"
 #include "lv2/PluginIdentity.h"
 
 namespace {
@@ -30,24 +29,13 @@ const char* const kPrefixes =
     "@prefix units: <http://lv2plug.in/ns/extensions/units#> .\n"
     "@prefix urid: <http://lv2plug.in/ns/ext/urid#> .\n\n";
 
-std::string parameterName(std::int32_t index) {
-    char text[16] = {};
-    ParameterModel::name(index, text);
-    return text;
-}
-
-std::string parameterLabel(std::int32_t index) {
-    char text[16] = {};
-    ParameterModel::label(index, text);
-    return text;
-}
+std::string parameterName(std::int32_t index) { return parameterDescription(index).name; }
+std::string parameterLabel(std::int32_t index) { return parameterDescription(index).unit; }
 
 // What the VST 2 display shows for a value.
 std::string displayText(std::int32_t index, float value) {
-    ParameterModel model(8);
-    model.setValue(index, value);
-    char text[ParameterModel::kDisplayTextSize] = {};
-    model.display(index, text);
+    char text[kParameterTextSize];
+    parameterValueText(index, value, text);
     return text;
 }
 
@@ -88,18 +76,19 @@ std::string unitUri(std::int32_t index) {
 
 
 std::vector<float> scalePointValues(std::int32_t index) {
-    if (index == kMode) return {0.0f, 1.0f};
-    if (index == kStages) return {0.0f, 1.0f / 3.0f, 2.0f / 3.0f, 1.0f};
-    return {};
+    std::vector<float> points;
+    const std::int32_t steps = parameterDescription(index).stepCount;
+    for (std::int32_t i = 0; steps > 0 && i <= steps; ++i) points.push_back(stepValue(index, i));
+    return points;
 }
 
-void writeControlPort(std::ostream& out, std::int32_t index, const FilterProgram& defaults) {
+void writeControlPort(std::ostream& out, std::int32_t index) {
     out << "    lv2:port [\n"
         << "        a lv2:InputPort , lv2:ControlPort ;\n"
         << "        lv2:index " << index << " ;\n"
         << "        lv2:symbol " << quoted(symbolFor(parameterName(index))) << " ;\n"
         << "        lv2:name " << quoted(parameterName(index)) << " ;\n"
-        << "        lv2:default " << number(defaults.values[index].load()) << " ;\n"
+        << "        lv2:default " << number(parameterDescription(index).defaultValue) << " ;\n"
         << "        lv2:minimum 0.0 ;\n"
         << "        lv2:maximum 1.0 ;\n"
         << "        units:unit " << unitUri(index);
@@ -124,13 +113,13 @@ void writeAudioPort(std::ostream& out, std::uint32_t index, bool input, int chan
         << "    ] ;\n";
 }
 
-void writePlugin(std::ostream& out, const Lv2Variant& variant, const FilterProgram& defaults) {
+void writePlugin(std::ostream& out, const Lv2Variant& variant) {
     out << "<" << variant.uri << ">\n"
         << "    a lv2:Plugin , lv2:FilterPlugin ;\n"
         << "    doap:name " << quoted(variant.name) << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
         << "    ui:ui <" << kLv2UiUri << "> ;\n";
-    for (std::int32_t i = 0; i < kNumParams; ++i) writeControlPort(out, i, defaults);
+    for (std::int32_t i = 0; i < kNumParams; ++i) writeControlPort(out, i);
     for (int c = 0; c < variant.channels; ++c)
         writeAudioPort(out, audioInputPort(c), true, c, variant.channels);
     for (int c = 0; c < variant.channels; ++c)
@@ -191,9 +180,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string bundle = argv[1];
-    ProgramBank programs;
-    programs.fillFactoryPrograms();
-
     std::ostringstream manifest, plugins, presets;
     manifest << kPrefixes;
     plugins << kPrefixes;
@@ -205,10 +191,9 @@ int main(int argc, char** argv) {
     for (const Lv2Variant& variant : kLv2Variants) {
         manifest << "<" << variant.uri << ">\n    a lv2:Plugin ;\n    lv2:binary <"
                  << kLv2BinaryName << "> ;\n    rdfs:seeAlso <Quorvane.ttl> .\n\n";
-        writePlugin(plugins, variant, programs[0]);
+        writePlugin(plugins, variant);
         for (int p = 0; p < kNumPrograms; ++p) {
-            char name[FilterProgram::kNameSize];
-            programs.storedName(p, name);
+            const char* name = factoryProgram(p).name;
             manifest << presetUri(variant, p) << "\n    a pset:Preset ;\n    lv2:appliesTo <"
                      << variant.uri << "> ;\n    rdfs:label " << quoted(name)
                      << " ;\n    rdfs:seeAlso <presets.ttl> .\n\n";
@@ -217,7 +202,7 @@ int main(int argc, char** argv) {
             for (std::int32_t i = 0; i < kNumParams; ++i)
                 presets << " ;\n    lv2:port [ lv2:symbol "
                         << quoted(symbolFor(parameterName(i))) << " ; pset:value "
-                        << number(programs[p].values[i].load()) << " ]";
+                        << number(factoryProgram(p).values[i]) << " ]";
             presets << " .\n\n";
         }
     }

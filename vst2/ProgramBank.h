@@ -1,5 +1,6 @@
-// The sixteen programs: named sets of the nine normalised values. The current
-// program's values follow every parameter change, from whatever thread makes it.
+// The VST 2 plug-in's sixteen programs: named sets of the nine normalised values, which
+// the host may rename. The current program's values follow every parameter change,
+// from whatever thread makes it.
 #pragma once
 
 #include <cstdint>

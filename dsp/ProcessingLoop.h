@@ -13,6 +13,8 @@ public:
     // The channels to run, normally the connected ones; taken at resume.
     void setActiveChannels(const bool* active, std::int32_t channelCount);
     std::int32_t activeChannelCount() const { return activeCount; }
+    // The settings the last run processed with.
+    const EngineSettings& settingsInUse() const { return settings; }
 
     // Frames first..last - 1 of every active channel; a loop serves one model. The
     // settings are derived again whenever they change, so a change takes effect from the

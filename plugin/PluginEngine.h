@@ -57,7 +57,9 @@ public:
     std::int32_t oversampleFactor() const { return model.oversampleFactor(); }
     double approxCutoffHz() const { return model.approxCutoffHz(); }
     bool envelopeEnabled() const { return model.envelopeEnabled(); }
+    // What the stored settings derive now, and what the last block processed with.
     EngineSettings settings() const { return model.settings(); }
+    const EngineSettings& settingsInUse() const { return loop.settingsInUse(); }
     std::uint32_t frameCounter() const { return frames; }
     std::int32_t pollInterval() const { return joystickInterval; }
     const ChannelState& channelState(int channel) const { return channelStates[channel]; }

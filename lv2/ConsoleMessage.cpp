@@ -1,5 +1,6 @@
-// The DSP binary opens no window: a problem in Quorvane.ini goes to standard error,
-// where LV2 hosts show or log their plug-ins' output.
+// Both LV2 binaries, the DSP one and the UI, report a problem in Quorvane.ini on
+// standard error rather than in a message box: the DSP binary must open no window, and
+// the UI reads the file too. Hosts show or log what their plug-ins print there.
 #include <cstdio>
 
 #include "plugin/platform/MessageBox.h"

@@ -1,5 +1,6 @@
-// "Quorvane.ini": the channel count, half-power mode and controller map, read at every
-// start-up and written with commented defaults when there is none.
+// "Quorvane.ini": the channel count, half-power mode, controller map and the optional
+// panel preferences (Scale=, KnobMode=), read at every start-up and written with
+// commented defaults when there is none.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +10,8 @@
 
 constexpr const char* kConfigurationFileName = "Quorvane.ini";
 
-// The panel's knob modes (the host's effSetEditKnobMode values) and "leave it to the host".
+// The knob modes KnobMode= names, and "leave it to the host" (VST 2's effSetEditKnobMode
+// uses the same three numbers).
 enum : int { kKnobModeHost = -1, kKnobModeCircular = 0, kKnobModeRelative = 1, kKnobModeLinear = 2 };
 
 struct StartupSettings {

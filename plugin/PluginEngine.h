@@ -21,7 +21,7 @@ struct TimedMidiMessage {
     unsigned char status, data1, data2;
 };
 
-class PluginEngine final : private ParameterTarget {
+class PluginEngine : private ParameterTarget {
 public:
     // channelCount is 1..kMaxChannels. The controller map is read when the engine is
     // made; the joystick is opened by its first read.

@@ -1,11 +1,10 @@
-// The filter engine and the envelope follower, observed through the effect: settled
+// The filter engine and the envelope follower, observed through the engine: settled
 // values and offsets, the extremes of the cutoff law, the feedback limit, the waveshaper.
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "vst2/FilterEffect.h"
-#include "tests/dsp/TestHost.h"
+#include "plugin/PluginEngine.h"
 #include "tests/dsp/TestSignals.h"
 
 namespace {
@@ -13,14 +12,18 @@ namespace {
 const double d = kDenormalOffset;
 
 // In Trim 0.5 (unity), low-pass, Reso 0, envelope and waveshaper off.
-struct Engine : FilterEffect {
-    Engine(float cutoff, float stages, int channels = 1) : FilterEffect(nullptr, channels, false) {
+void setAll(PluginEngine& engine, const float (&values)[kNumParams]) {
+    for (int i = 0; i < kNumParams; ++i) engine.setParameter(i, values[i]);
+}
+
+struct Engine : PluginEngine {
+    Engine(float cutoff, float stages, int channels = 1) : PluginEngine(channels, false, nullptr) {
         setAll(*this, {0.5f, 0.0f, stages, cutoff, 0.0f, 0.5f, 0.9f, 0.9f, 0.0f});
     }
     // Runs a constant input and answers the last output sample.
     float run(float input, int frames) {
-        Buffers in(getChannelCount(), frames, input), out(getChannelCount(), frames);
-        processReplacing(in.get(), out.get(), frames);
+        Buffers in(channelCount(), frames, input), out(channelCount(), frames);
+        process(in.get(), out.get(), frames);
         return out.data[0].back();
     }
     float step(float input) { return run(input, 1); }
@@ -34,7 +37,7 @@ TEST(FilterEngine, SilenceSettlesOnTheOffsetsNeverOnDenormals) {
     for (int stages = 1; stages <= 4; ++stages) {
         Engine e(0.3f, stagesValue(stages));
         const float y = e.run(0.0f, 20000);
-        const ChannelState& s = e.filterEngine().channelState(0);
+        const ChannelState& s = e.channelState(0);
         const double k = 0.3 * 0.3 * 0.3;
         const float expected[] = {float(-d), float(-d + d / k), float(-d), float(-d + d / k)};
         const float actual[] = {s.stage1, s.stage2, s.stage3, s.stage4};
@@ -61,7 +64,7 @@ TEST(FilterEngine, CutoffOnePassesTheInputThrough) {
 TEST(FilterEngine, CutoffZeroFreezesStageOneAndDriftsTheOthersByTheOffsets) {
     Engine e(0.0f, 1.0f);
     e.step(0.8f);
-    const ChannelState& s = e.filterEngine().channelState(0);
+    const ChannelState& s = e.channelState(0);
     EXPECT_EQ(s.stage1, 0.0f);
     EXPECT_NEAR(s.stage2, 8 * d, 1e-16);
     EXPECT_NEAR(s.stage3, -8 * d, 1e-16);
@@ -96,7 +99,7 @@ TEST(FilterEngine, SelfOscillationIsBoundedByTheFeedbackLimit) {
         float peakFeedback = 0, peakOutput = 0, lateOutput = 0;
         for (int n = 0; n < 88200; ++n) {
             const float y = e.step(n == 0 ? 1.0f : 0.0f);
-            peakFeedback = std::max(peakFeedback, std::fabs(e.filterEngine().channelState(0).feedback));
+            peakFeedback = std::max(peakFeedback, std::fabs(e.channelState(0).feedback));
             peakOutput = std::max(peakOutput, std::fabs(y));
             if (n > 80000) lateOutput = std::max(lateOutput, std::fabs(y));
         }
@@ -126,11 +129,11 @@ TEST(FilterEngine, WaveshaperCurve) {
 TEST(FilterEngine, HalfPowerModeLowersTheCorner) {
     // A tone well above both corners: the lower corner attenuates it more.
     auto level = [](bool halfPower) {
-        FilterEffect e(nullptr, 1, halfPower);
+        PluginEngine e(1, halfPower, nullptr);
         setAll(e, {0.5f, 0.0f, 0.0f, 0.3f, 0.0f, 0.5f, 0.9f, 0.9f, 0.0f});
         Buffers in(1, 4410), out(1, 4410);
         for (int n = 0; n < 4410; ++n) in.data[0][n] = std::sin(2 * M_PI * 5000 * n / 44100.0);
-        e.processReplacing(in.get(), out.get(), 4410);
+        e.process(in.get(), out.get(), 4410);
         float peak = 0;
         for (int n = 2000; n < 4410; ++n) peak = std::max(peak, std::fabs(out.data[0][n]));
         return peak;
@@ -144,10 +147,10 @@ TEST(EnvelopeFollower, OffLeavesTheStaticFilterAndTheLevelAlone) {
     withAttackOne.setParameter(kEnvAttack, 1.0f);
     const Buffers in = noise(1, 2000, 3);
     Buffers a(1, 2000), b(1, 2000);
-    off.processReplacing(const_cast<Buffers&>(in).get(), a.get(), 2000);
-    withAttackOne.processReplacing(const_cast<Buffers&>(in).get(), b.get(), 2000);
-    EXPECT_EQ(off.filterEngine().channelState(0).envelope, 0.0f);
-    EXPECT_EQ(withAttackOne.filterEngine().channelState(0).envelope, 0.0f) << "Attack 1 never rises";
+    off.process(const_cast<Buffers&>(in).get(), a.get(), 2000);
+    withAttackOne.process(const_cast<Buffers&>(in).get(), b.get(), 2000);
+    EXPECT_EQ(off.channelState(0).envelope, 0.0f);
+    EXPECT_EQ(withAttackOne.channelState(0).envelope, 0.0f) << "Attack 1 never rises";
     EXPECT_EQ(firstDifference(a.data[0], b.data[0]), -1);
 }
 
@@ -159,7 +162,7 @@ TEST(EnvelopeFollower, ZeroLagsFollowTheLevelAtOnce) {
     const Buffers in = noise(1, 300, 5);
     for (float x : in.data[0]) {
         e.step(x);
-        EXPECT_EQ(e.filterEngine().channelState(0).envelope, std::fabs(x));
+        EXPECT_EQ(e.channelState(0).envelope, std::fabs(x));
     }
 }
 
@@ -168,30 +171,30 @@ TEST(EnvelopeFollower, RisesWithAttackAndFallsWithRelease) {
     setAll(e, {0.5f, 0.0f, 1.0f, 0.3f, 0.0f, 0.9f, 0.5f, 0.9f, 0.0f});
     const double attack = std::pow(0.5, 0.005), release = std::pow(0.9f, 0.005);
     e.step(0.5f);
-    EXPECT_NEAR(e.filterEngine().channelState(0).envelope, 0.5 * (1 - attack), 1e-6);
+    EXPECT_NEAR(e.channelState(0).envelope, 0.5 * (1 - attack), 1e-6);
     e.run(0.5f, 20000);
-    const float top = e.filterEngine().channelState(0).envelope;
+    const float top = e.channelState(0).envelope;
     EXPECT_NEAR(top, 0.5f, 1e-4);
     e.step(0.0f);
-    EXPECT_NEAR(e.filterEngine().channelState(0).envelope, top * release, 1e-6);
+    EXPECT_NEAR(e.channelState(0).envelope, top * release, 1e-6);
 }
 
 TEST(EnvelopeFollower, DepthMovesTheCutoffWithinItsRange) {
     // Alternating input keeps the level steady while the filter sees a tone at Nyquist.
-    auto settle = [](FilterEffect& e, float level) {
+    auto settle = [](PluginEngine& e, float level) {
         Buffers in(1, 2000), out(1, 2000);
         for (int n = 0; n < 2000; ++n) in.data[0][n] = n % 2 ? level : -level;
-        e.processReplacing(in.get(), out.get(), 2000);
+        e.process(in.get(), out.get(), 2000);
         return out.data[0];
     };
     // Depth +3.99984 from Cutoff 0: at level 0.3 the cutoff is held at 1 (pass-through).
-    FilterEffect open(nullptr, 1, false);
+    PluginEngine open(1, false, nullptr);
     setAll(open, {0.5f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f});
     const std::vector<float> passed = settle(open, 0.3f);
     EXPECT_NEAR(std::fabs(passed.back()), 0.3f, 1e-6);
 
     // At level 0.125 it settles near 0.5: the same as the static filter there.
-    FilterEffect moved(nullptr, 1, false), still(nullptr, 1, false);
+    PluginEngine moved(1, false, nullptr), still(1, false, nullptr);
     setAll(moved, {0.5f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f});
     const float c = static_cast<float>(static_cast<double>(static_cast<float>(3.99984)) * 0.125);
     setAll(still, {0.5f, 0.0f, 1.0f, c, 0.0f, 0.5f, 0.0f, 0.0f, 0.0f});
@@ -200,22 +203,22 @@ TEST(EnvelopeFollower, DepthMovesTheCutoffWithinItsRange) {
     EXPECT_NEAR(a.back(), b.back(), 1e-6);
 
     // Depth -3.99984 from Cutoff 1: loud input closes the filter to 0, not beyond.
-    FilterEffect closed(nullptr, 1, false);
+    PluginEngine closed(1, false, nullptr);
     setAll(closed, {0.5f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f});
     const std::vector<float> shut = settle(closed, 0.5f);
     for (float y : shut) EXPECT_LT(std::fabs(y), 1e-6f);
 }
 
 TEST(EnvelopeFollower, ChannelsFollowTheirOwnLevels) {
-    FilterEffect e(nullptr, 2, false);
+    PluginEngine e(2, false, nullptr);
     setAll(e, {0.5f, 0.0f, 1.0f, 0.1f, 0.0f, 1.0f, 0.0f, 0.0f, 0.0f});
     Buffers in(2, 100), out(2, 100);
     for (int n = 0; n < 100; ++n) {
         in.data[0][n] = 0.05f;
         in.data[1][n] = 0.2f;
     }
-    e.processReplacing(in.get(), out.get(), 100);
-    EXPECT_EQ(e.filterEngine().channelState(0).envelope, 0.05f);
-    EXPECT_EQ(e.filterEngine().channelState(1).envelope, 0.2f);
-    EXPECT_NE(e.filterEngine().channelState(0).stage1, e.filterEngine().channelState(1).stage1);
+    e.process(in.get(), out.get(), 100);
+    EXPECT_EQ(e.channelState(0).envelope, 0.05f);
+    EXPECT_EQ(e.channelState(1).envelope, 0.2f);
+    EXPECT_NE(e.channelState(0).stage1, e.channelState(1).stage1);
 }

@@ -53,22 +53,23 @@ void PluginEngine::process(float* const* inputs, float* const* outputs, std::int
         const std::int32_t at = midi[i].frame < first ? first
                                 : midi[i].frame > frameCount ? frameCount
                                                              : midi[i].frame;
-        run(inputs, outputs, first, at, mode);
+        processFrames(inputs, outputs, first, at, mode);
         first = at;
         midiMessage(midi[i].status, midi[i].data1, midi[i].data2);
     }
-    run(inputs, outputs, first, frameCount, mode);
+    processFrames(inputs, outputs, first, frameCount, mode);
 }
 
-void PluginEngine::run(float* const* inputs, float* const* outputs, std::int32_t first,
-                       std::int32_t last, OutputMode mode) {
+void PluginEngine::processFrames(float* const* inputs, float* const* outputs,
+                                 std::int32_t first, std::int32_t last, OutputMode mode) {
     if (first >= last) return;
     // Outputs and inputs are offset so the loop sees frames 0..last - first - 1.
     float* in[kMaxChannels] = {};
     float* out[kMaxChannels] = {};
     for (int c = 0; c < channels; ++c) {
-        in[c] = inputs[c] ? inputs[c] + first : nullptr;
-        out[c] = outputs[c] ? outputs[c] + first : nullptr;
+        if (!connected[c]) continue;
+        in[c] = inputs[c] + first;
+        out[c] = outputs[c] + first;
     }
     runWithJoystickPolls(
         controllers.joystickMapped, joystickInterval, frames, last - first,

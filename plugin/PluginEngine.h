@@ -44,6 +44,10 @@ public:
     void process(float* const* inputs, float* const* outputs, std::int32_t frames,
                  OutputMode mode = OutputMode::Replace, const TimedMidiMessage* midi = nullptr,
                  std::int32_t midiCount = 0);
+    // Frames first..last - 1 alone: bindings that apply their own timed events between
+    // runs. Channels not connected are not read or written.
+    void processFrames(float* const* inputs, float* const* outputs, std::int32_t first,
+                       std::int32_t last, OutputMode mode = OutputMode::Replace);
     // A MIDI message that takes effect from the next frame processed.
     void midiMessage(unsigned char status, unsigned char data1, unsigned char data2) {
         controllers.processMidiMessage(status, data1, data2);
@@ -68,8 +72,6 @@ public:
 
 private:
     void setParameterAndNotify(std::int32_t index, float value) override;
-    void run(float* const* inputs, float* const* outputs, std::int32_t first,
-             std::int32_t last, OutputMode mode);
 
     const int channels;
     ParameterModel model;

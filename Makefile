@@ -90,15 +90,18 @@ test-windows: build build-windows
 dist: build build-windows
 	bash tools/make-dist.sh build/release build/windows build/windows-x64 dist
 
-# The plug-in where Linux hosts look for VST 2 and LV2 plug-ins, quorvane-render and its
-# call monitor under PREFIX. With a PREFIX of your own the plug-ins go to PREFIX/lib/vst
-# and PREFIX/lib/lv2; VSTDIR and LV2DIR say otherwise.
+# The plug-ins where Linux hosts look for VST 2, LV2, VST3 and CLAP plug-ins,
+# quorvane-render and its call monitor under PREFIX. With a PREFIX of your own the
+# plug-ins go to PREFIX/lib/vst, lv2, vst3 and clap; VSTDIR, LV2DIR, VST3DIR and CLAPDIR
+# say otherwise.
 # make uninstall (with the same PREFIX) removes exactly that.
 PREFIX ?= $(HOME)/.local
 VSTDIR ?= $(if $(filter file,$(origin PREFIX)),$(HOME)/.vst,$(PREFIX)/lib/vst)
 LV2DIR ?= $(if $(filter file,$(origin PREFIX)),$(HOME)/.lv2,$(PREFIX)/lib/lv2)
+VST3DIR ?= $(if $(filter file,$(origin PREFIX)),$(HOME)/.vst3,$(PREFIX)/lib/vst3)
+CLAPDIR ?= $(if $(filter file,$(origin PREFIX)),$(HOME)/.clap,$(PREFIX)/lib/clap)
 install: build
-	bash tools/install.sh install build/release/bin "$(PREFIX)" "$(VSTDIR)" "$(LV2DIR)"
+	bash tools/install.sh install build/release/bin "$(PREFIX)" "$(VSTDIR)" "$(LV2DIR)" "$(VST3DIR)" "$(CLAPDIR)"
 
 uninstall:
 	bash tools/install.sh uninstall "$(PREFIX)"

@@ -14,7 +14,9 @@ touch "$HOME/.local/bin/someone-elses-tool"
 tree() { (cd "$HOME" && find . | sort); }
 before=$(tree)
 
-bash "$here/install.sh" install "$bin" "$HOME/.local" "$HOME/.vst" "$HOME/.lv2" >/dev/null
+bash "$here/install.sh" install "$bin" "$HOME/.local" "$HOME/.vst" "$HOME/.lv2" "$HOME/.vst3" "$HOME/.clap" >/dev/null
+[ -f "$HOME/.vst3/Quorvane.vst3/Contents/x86_64-linux/Quorvane.so" ] && [ -f "$HOME/.clap/Quorvane.clap" ] ||
+  { echo "install put no VST3 bundle into ~/.vst3 or no Quorvane.clap into ~/.clap" >&2; exit 1; }
 [ -f "$HOME/.lv2/Quorvane.lv2/manifest.ttl" ] && [ -f "$HOME/.lv2/Quorvane.lv2/Quorvane_dsp.so" ] && [ -f "$HOME/.lv2/Quorvane.lv2/Quorvane_ui.so" ] ||
   { echo "install put no LV2 bundle into ~/.lv2" >&2; exit 1; }
 PATH=$HOME/.local/bin:$PATH quorvane-render --list Quorvane | grep -q "^Quorvane" ||

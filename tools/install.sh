@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # make install and make uninstall.
-#   tools/install.sh install BIN_DIR PREFIX VSTDIR LV2DIR
+#   tools/install.sh install BIN_DIR PREFIX VSTDIR LV2DIR VST3DIR CLAPDIR
 #   tools/install.sh uninstall PREFIX
-# Install puts Quorvane.so into VSTDIR, the bundle Quorvane.lv2 into LV2DIR, quorvane-render with its call monitor into
+# Install puts Quorvane.so into VSTDIR, the bundle Quorvane.lv2 into LV2DIR, the bundle
+# Quorvane.vst3 into VST3DIR, Quorvane.clap into CLAPDIR, quorvane-render with its call monitor into
 # PREFIX/lib/quorvane (the tool finds the monitor beside its own file) and a link to the
 # tool into PREFIX/bin. It records every file and every folder it made in
 # PREFIX/lib/quorvane/installed, and uninstall removes exactly those, so the folders are
@@ -10,7 +11,7 @@
 set -euo pipefail
 
 usage() {
-  echo "usage: $0 install BIN_DIR PREFIX VSTDIR LV2DIR | uninstall PREFIX" >&2
+  echo "usage: $0 install BIN_DIR PREFIX VSTDIR LV2DIR VST3DIR CLAPDIR | uninstall PREFIX" >&2
   exit 2
 }
 
@@ -29,9 +30,13 @@ install_all() {
   prefix=$(realpath -m -s "$2")
   vstdir=$(realpath -m -s "$3")
   bundle=$(realpath -m -s "$4")/Quorvane.lv2
+  local vst3 clapdir
+  vst3=$(realpath -m -s "$5")/Quorvane.vst3/Contents/x86_64-linux
+  clapdir=$(realpath -m -s "$6")
   local lib=$prefix/lib/quorvane
   local record=$lib/installed
-  for file in Quorvane.so quorvane-render quorvane-rt-monitor.so; do
+  for file in Quorvane.so quorvane-render quorvane-rt-monitor.so Quorvane.clap \
+              Quorvane.vst3/Contents/x86_64-linux/Quorvane.so; do
     [ -f "$bin/$file" ] || { echo "install: $bin/$file is missing; build first" >&2; exit 1; }
   done
   local bundle_files=("$bin"/Quorvane.lv2/*.ttl "$bin"/Quorvane.lv2/*.so)
@@ -44,9 +49,13 @@ install_all() {
   fi
   make_folder "$vstdir"
   make_folder "$bundle"
+  make_folder "$vst3"
+  make_folder "$clapdir"
   make_folder "$lib"
   make_folder "$prefix/bin"
   install -m 644 "$bin/Quorvane.so" "$vstdir/Quorvane.so"
+  install -m 644 "$bin/Quorvane.vst3/Contents/x86_64-linux/Quorvane.so" "$vst3/Quorvane.so"
+  install -m 644 "$bin/Quorvane.clap" "$clapdir/Quorvane.clap"
   local installed_bundle=() file
   for file in "${bundle_files[@]}"; do
     install -m 644 "$file" "$bundle/$(basename "$file")"
@@ -57,7 +66,8 @@ install_all() {
   ln -sfn ../lib/quorvane/quorvane-render "$prefix/bin/quorvane-render"
   {
     for folder in "${earlier_folders[@]}" "${made_folders[@]}"; do echo "folder $folder"; done
-    for file in "${earlier_files[@]}" "$vstdir/Quorvane.so" "${installed_bundle[@]}" "$lib/quorvane-render" \
+    for file in "${earlier_files[@]}" "$vstdir/Quorvane.so" "${installed_bundle[@]}" "$vst3/Quorvane.so" \
+                "$clapdir/Quorvane.clap" "$lib/quorvane-render" \
                 "$lib/quorvane-rt-monitor.so" "$prefix/bin/quorvane-render" "$record"; do
       echo "file $file"
     done
@@ -65,6 +75,8 @@ install_all() {
   mv "$record.new" "$record"
   echo "installed $vstdir/Quorvane.so"
   echo "installed $bundle/"
+  echo "installed $(dirname "$(dirname "$vst3")")/"
+  echo "installed $clapdir/Quorvane.clap"
   echo "installed $prefix/bin/quorvane-render (with $lib/)"
   case ":$PATH:" in
     *":$prefix/bin:"*) ;;
@@ -103,7 +115,7 @@ uninstall_all() {
   # The plug-in wrote its settings beside itself; they stay for a later install.
   for file in "${files[@]}"; do
     case "$file" in
-      */Quorvane.so | */Quorvane.lv2/manifest.ttl)
+      */Quorvane.so | */Quorvane.lv2/manifest.ttl | */Quorvane.clap)
         local ini
         ini=$(dirname "$file")/Quorvane.ini
         if [ -f "$ini" ]; then echo "left $ini alone (your settings)"; fi
@@ -114,7 +126,7 @@ uninstall_all() {
 }
 
 case "${1:-}" in
-  install) [ $# -eq 5 ] || usage; install_all "$2" "$3" "$4" "$5" ;;
+  install) [ $# -eq 7 ] || usage; install_all "$2" "$3" "$4" "$5" "$6" "$7" ;;
   uninstall) [ $# -eq 2 ] || usage; uninstall_all "$2" ;;
   *) usage ;;
 esac

@@ -1,10 +1,12 @@
-// Check 8: what careless hosts do. Indices past the counts, absurd sample rates and block
-// sizes, non-finite parameter values, odd block lengths, a close without a suspend and an
-// editor without a parent. The plug-in must survive all of it and, once a sane state is
-// restored, render as a fresh instance does.
+// Check 8: what careless hosts do, and what no host does. Indices past the counts, odd
+// sample rates and block sizes, non-finite parameter values, a close without a suspend and
+// an editor without a parent. What real hosts do must neither crash nor spoil the output,
+// here or once a sane state is restored; what no host does only warns when it does.
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "host/PluginInstance.h"
@@ -22,10 +24,54 @@ constexpr int kCompareBlocks = 16;
 // Output levels of the misused and a fresh instance may differ this much (time-varying
 // effects differ a little between runs).
 constexpr double kLevelToleranceDecibels = 3.0;
+// Each case that no host sends runs in a process of its own, for at most this long: one
+// load and 17 blocks take well under a second, and all of them hung must still leave the
+// check within its own time limit.
+constexpr double kCaseSeconds = 8.0;
 
 // Roomy enough for any properties record a plug-in may fill in.
 struct Scratch {
     alignas(16) char bytes[4096] = {};
+};
+
+// One stretch of audio: the rate and block size announced after a suspend, then blocks,
+// with every parameter set to one value first where asked.
+struct Stream {
+    const char* what;
+    float rate;
+    int32 announced;
+    std::vector<int> blocks;
+    bool setsParameters = false;
+    float parameterValue = 0.0f;
+};
+
+const float kNaN = std::numeric_limits<float>::quiet_NaN();
+const float kInfinity = std::numeric_limits<float>::infinity();
+
+// In this order on one instance, each after a suspend: so the rate also changes between
+// suspend and resume, as real hosts do.
+const Stream kHostStreams[] = {
+    {"a block of 0 frames", kRate, kBlock, {0, kBlock, 0}},
+    {"96000 Hz after 44100 Hz", 96000.0f, kBlock, {kBlock}},
+    {"blocks that are not powers of two", 48000.0f, 1000, {1000, 999, 37}},
+    {"the largest block announced, then smaller ones", kRate, kLongBlock, {kLongBlock, kBlock, 1}},
+    {"block size 2^20 announced", kRate, 1 << 20, {kBlock}},
+    {"a block longer than announced", kRate, 64, {kLongBlock}},
+};
+
+// No host sends these; each on a fresh instance.
+const Stream kNoHostStreams[] = {
+    {"sample rate 0", 0.0f, kBlock, {kBlock}},
+    {"sample rate -44100", -44100.0f, kBlock, {kBlock}},
+    {"sample rate NaN", kNaN, kBlock, {kBlock}},
+    {"sample rate 10 MHz", 1e7f, kBlock, {kBlock}},
+    {"block size 0 announced", kRate, 0, {kBlock}},
+    {"block size -512 announced", kRate, -kBlock, {kBlock}},
+    {"every parameter NaN", kRate, kBlock, {kBlock}, true, kNaN},
+    {"every parameter +infinity", kRate, kBlock, {kBlock}, true, kInfinity},
+    {"every parameter -infinity", kRate, kBlock, {kBlock}, true, -kInfinity},
+    {"every parameter 1e30", kRate, kBlock, {kBlock}, true, 1e30f},
+    {"every parameter -1e30", kRate, kBlock, {kBlock}, true, -1e30f},
 };
 
 void askPastTheCounts(PluginInstance& plugin) {
@@ -59,36 +105,28 @@ void processNoise(AudioBench& bench, int frames) {
     bench.process(frames);
 }
 
-void configureBadly(PluginInstance& plugin, AudioBench& bench) {
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    for (float rate : {0.0f, -44100.0f, nan, 1e7f}) {
-        char step[64];
-        std::snprintf(step, sizeof step, "sample rate %g", static_cast<double>(rate));
-        markProgress(step);
-        plugin.configure(rate, kBlock);
-        plugin.start();
-        processNoise(bench, kBlock);
-        plugin.stop();
-    }
-    for (int32 block : {0, 1 << 20}) {
-        markProgress("block size " + std::to_string(block));
-        plugin.configure(kRate, block);
-        plugin.start();
-        processNoise(bench, kBlock);
-        plugin.stop();
-    }
-    markProgress("0 frames, then a block longer than announced");
-    plugin.configure(kRate, 64);
+// Answers the first non-finite output, or "".
+std::string play(PluginInstance& plugin, AudioBench& bench, const Stream& stream) {
+    markProgress(stream.what);
+    std::string nonFinite;
+    plugin.configure(stream.rate, stream.announced);
     plugin.start();
-    processNoise(bench, 0);
-    processNoise(bench, kLongBlock);
-    markProgress("parameter values that are not numbers in 0..1");
-    for (float value : {nan, std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(), 1e30f,
-                        -1e30f}) {
-        for (int32 index = 0; index < plugin.record().numParams; ++index) plugin.setParameter(index, value);
-        processNoise(bench, kBlock);
+    if (stream.setsParameters)
+        for (int32 index = 0; index < plugin.record().numParams; ++index) plugin.setParameter(index, stream.parameterValue);
+    for (int frames : stream.blocks) {
+        processNoise(bench, frames);
+        const OutputVerdict verdict = bench.inspect(frames);
+        if (nonFinite.empty() && !verdict.nonFinite.empty()) nonFinite = verdict.nonFinite;
     }
     plugin.stop();
+    return nonFinite;
+}
+
+void misuseAsHostsDo(PluginInstance& plugin, AudioBench& bench, CheckLog& log) {
+    for (const Stream& stream : kHostStreams) {
+        const std::string nonFinite = play(plugin, bench, stream);
+        if (!nonFinite.empty()) log.fail(std::string(stream.what) + ": " + nonFinite);
+    }
 }
 
 void openEditorWithoutParent(PluginInstance& plugin, CheckLog& log) {
@@ -124,6 +162,28 @@ double saneLevel(PluginInstance& plugin, const std::vector<float>& values, std::
     return std::sqrt(sum / (kCompareBlocks * kBlock));
 }
 
+// Each in a process of its own on a fresh instance: a crash, or non-finite output once
+// restored to 44100 Hz and its first values, is a warning. What comes out meanwhile is
+// not judged: nonsense in may give nonsense out.
+void misuseAsNoHostDoes(const ValidationSettings& settings, const std::vector<float>& initial, CheckLog& log) {
+    for (const Stream& stream : kNoHostStreams) {
+        const IsolatedRun run = runIsolated(
+            [&] {
+                PluginInstance plugin(settings.pluginPath);
+                AudioBench bench(plugin, kBlock, settings.seed);
+                play(plugin, bench, stream);
+                CheckLog restored;
+                saneLevel(plugin, initial, settings.seed, restored, "afterwards");
+                return restored.failed() ? restored.failures.front() : std::string();
+            },
+            kCaseSeconds);
+        // Told as the check's own output, which counts it.
+        std::fwrite(run.printed.data(), 1, run.printed.size(), stdout);
+        const std::string found = run.finished ? run.output : run.failure;
+        if (!found.empty()) log.warn(std::string(stream.what) + " (no host sends it): " + found);
+    }
+}
+
 }  // namespace
 
 void checkHostMisuse(const ValidationSettings& settings, CheckLog& log) {
@@ -134,11 +194,12 @@ void checkHostMisuse(const ValidationSettings& settings, CheckLog& log) {
         for (int32 index = 0; index < fresh.record().numParams; ++index) initial.push_back(fresh.parameter(index));
         freshLevel = saneLevel(fresh, initial, settings.seed, log, "a fresh instance");
     }
+    misuseAsNoHostDoes(settings, initial, log);
 
     PluginInstance plugin(settings.pluginPath);
     askPastTheCounts(plugin);
     AudioBench bench(plugin, kLongBlock, settings.seed);
-    configureBadly(plugin, bench);
+    misuseAsHostsDo(plugin, bench, log);
     openEditorWithoutParent(plugin, log);
     markProgress("rendering after the misuse");
     const double level = saneLevel(plugin, initial, settings.seed, log, "after the misuse");
@@ -158,5 +219,6 @@ void checkHostMisuse(const ValidationSettings& settings, CheckLog& log) {
         careless.configure(kRate, kBlock);
         careless.dispatch(effMainsChanged, 0, 1);
     }
-    log.note("indices past the counts, 4 bad sample rates, 2 bad block sizes, 5 bad values on every parameter");
+    log.note("indices past the counts, " + std::to_string(std::size(kHostStreams)) + " streams as hosts play them; " +
+             std::to_string(std::size(kNoHostStreams)) + " settings no host sends, each on a fresh instance");
 }

@@ -21,6 +21,8 @@ UI = "https://quorvane.audio/lv2/ui"
 PLUGINS = {"stereo": ("https://quorvane.audio/lv2/stereo", 2), "mono": ("https://quorvane.audio/lv2/mono", 1)}
 RATES = (44100, 96000)
 SPECS = ("schemas", "core", "atom", "midi", "options", "presets", "ui", "units", "urid")
+# The values a host's choice of the four stage counts writes.
+STAGE_POINTS = ("0.0", "0.333333343", "0.666666687", "1.0")
 
 
 def run(*command, env=None, check=True, stdin=None):
@@ -146,20 +148,30 @@ def check_describe(s):
             if index < 9 and label != parameters[index][3]:
                 failures.append(f"{variant} port {index} unit {label!r}, VST 2 label {parameters[index][3]!r}")
         # Scale points: Mode's two ends and the four stage counts, labelled as VST 2 shows them.
-        for index, values, enumeration in ((1, ("0.0", "1.0"), True), (2, ("0.0", "0.333333343", "0.666666687", "1.0"), False)):
+        for index, values in ((1, ("0.0", "1.0")), (2, STAGE_POINTS)):
             port = ports[index]
             for v in values:
                 shown = s.vst_listing("--param", f"{index}={v}")[0][index][2]
                 if f'{v} = "{shown}"' not in port:
                     failures.append(f"{variant} port {index}: no scale point {v} = {shown!r}")
-            if ("lv2core#enumeration" in port) != enumeration:
-                failures.append(f"{variant} port {index}: enumeration {not enumeration}")
+            if "lv2core#enumeration" not in port:
+                failures.append(f"{variant} port {index}: not a choice (no enumeration)")
         presets = re.search(r"Presets: \n((?:\t {9}.*\n)*)", info)
         names = sorted(line.strip() for line in presets.group(1).splitlines()) if presets else []
         if names != sorted(programs):
             failures.append(f"{variant} presets {names}, VST 2 programs {programs}")
         if "hardRTCapable" not in info or "Filter Plugin" not in info:
             failures.append(f"{variant}: not hard-RT capable or not a filter")
+        # The maker and the version, as the VST 2 plug-in names them to hosts.
+        vst = run(s.render_tool, "--list", s.vst[2]).stdout
+        vendor = re.search(r"vendor:\s+(.*)", vst).group(1)
+        version = re.search(r"product:\s+.* \d+\.(\d+)(?:\.(\d+))?,", vst).groups()
+        author = re.search(r"\tAuthor:\s+(.*)", info)
+        if not author or not author.group(1).strip() or f"Author Email:      mailto:{vendor}\n" not in info:
+            failures.append(f"{variant}: author {author and author.group(1)!r}, email not the VST 2 vendor {vendor!r}")
+        described = tuple(graph[f"<{uri}>"].get(f"lv2core#{k}Version", ['"none"'])[0].strip('"') for k in ("minor", "micro"))
+        if described != (version[0], version[1] or "0"):
+            failures.append(f"{variant}: LV2 version 0.{described[0]}.{described[1]}, VST 2 product {version}")
         if not re.search(rf"UIs:\n\t\t{re.escape(UI)}\n\t\t\tClass:  \S+#X11UI\n\t\t\tBinary: \S+/Quorvane_ui.so\n", info):
             failures.append(f"{variant}: no X11 UI in Quorvane_ui.so")
     # The bundle adds no error to those the specifications report on their own.
@@ -177,19 +189,23 @@ def check_describe(s):
 def check_render(s):
     failures = []
     _, programs = s.vst_listing()
-    controls = {}  # each program's values as lv2apply options
+    controls = {}  # each program's values by port symbol
     for program in programs:
-        parameters = s.vst_listing("--program", program)[0]
-        controls[program] = [a for name, value, _, _ in parameters for a in ("-c", symbol_of(name), value)]
+        controls[program] = {symbol_of(name): value for name, value, _, _ in s.vst_listing("--program", program)[0]}
+    # Every program, then the first with each stage count that a host's choice writes.
+    cases = [(repr(program), program, controls[program], []) for program in programs]
+    cases += [(f"{programs[0]!r} stages {v}", programs[0], dict(controls[programs[0]], stages=v), ["--param", f"2={v}"])
+              for v in STAGE_POINTS]
     for rate in RATES:
         for variant, (uri, channels) in PLUGINS.items():
             source = os.path.join(s.work, f"in-{rate}-{channels}.wav")
             write_test_file(source, rate, channels)
-            for program in programs:
+            for case, program, values, vst_options in cases:
                 lv2_out, vst_out = (os.path.join(s.work, f"{side}.wav") for side in ("lv2", "vst"))
-                run("lv2apply", "-i", source, "-o", lv2_out, *controls[program], uri, env=s.env)
-                run(s.render_tool, "-q", "--bits", "float", "--program", program, s.vst[channels], source, vst_out)
-                compare(f"{variant} {rate} Hz {program!r}", lv2_out, vst_out, failures)
+                options = [a for symbol, value in values.items() for a in ("-c", symbol, value)]
+                run("lv2apply", "-i", source, "-o", lv2_out, *options, uri, env=s.env)
+                run(s.render_tool, "-q", "--bits", "float", "--program", program, *vst_options, s.vst[channels], source, vst_out)
+                compare(f"{variant} {rate} Hz {case}", lv2_out, vst_out, failures)
     return failures
 
 

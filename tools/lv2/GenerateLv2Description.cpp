@@ -19,6 +19,7 @@ namespace {
 const char* const kPrefixes =
     "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
     "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+    "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
     "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
     "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
     "@prefix opts: <http://lv2plug.in/ns/ext/options#> .\n"
@@ -92,7 +93,8 @@ void writeControlPort(std::ostream& out, std::int32_t index) {
         << "        lv2:minimum 0.0 ;\n"
         << "        lv2:maximum 1.0 ;\n"
         << "        units:unit " << unitUri(index);
-    if (index == kMode) out << " ;\n        lv2:portProperty lv2:enumeration";
+    // A choice in hosts' generic controls, which then write only the scale points' values.
+    if (index == kMode || index == kStages) out << " ;\n        lv2:portProperty lv2:enumeration";
     const std::vector<float> points = scalePointValues(index);
     for (std::size_t i = 0; i < points.size(); ++i)
         out << (i == 0 ? " ;\n        lv2:scalePoint " : " ,\n            ") << "[ rdfs:label "
@@ -115,8 +117,17 @@ void writeAudioPort(std::ostream& out, std::uint32_t index, bool input, int chan
 
 void writePlugin(std::ostream& out, const Lv2Variant& variant) {
     out << "<" << variant.uri << ">\n"
-        << "    a lv2:Plugin , lv2:FilterPlugin ;\n"
+        << "    a lv2:Plugin , lv2:FilterPlugin , doap:Project ;\n"
         << "    doap:name " << quoted(variant.name) << " ;\n"
+        << "    doap:maintainer [\n"
+        << "        foaf:name " << quoted(kLv2MakerName) << " ;\n"
+        << "        foaf:mbox <mailto:" << kLv2MakerEmail << "> ;\n"
+        << "        foaf:homepage <" << kLv2MakerHomepage << ">\n"
+        << "    ] ;\n"
+        // The project's version: an even minor version is a release to LV2 hosts, an odd
+        // one (or an odd micro version) a development build.
+        << "    lv2:minorVersion " << QV_VERSION_MINOR << " ;\n"
+        << "    lv2:microVersion " << QV_VERSION_MICRO << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
         << "    ui:ui <" << kLv2UiUri << "> ;\n";
     for (std::int32_t i = 0; i < kNumParams; ++i) writeControlPort(out, i);

@@ -5,7 +5,8 @@
 //   5 a crash when asked its editor's size without a display, 6 no program name written,
 //   7 a gain that its own range takes far above full scale, 8 a latency of
 //   kFakeLatency frames, reported once processing has begun, 9 a crash on an index past
-//   the counts, 10 chatter on standard output.
+//   the counts, 10 chatter on standard output, 11 a crash on a NaN sample rate (which no
+//   host sends), 12 a crash on a block of 0 frames (which real hosts send).
 #include <csignal>
 #include <cmath>
 #include <cstdio>
@@ -57,6 +58,7 @@ void VSTCALL processReplacing(AEffect* effect, float** inputs, float** outputs, 
     scratch = std::malloc(static_cast<std::size_t>(frames) * sizeof(float));
     std::free(scratch);
 #endif
+    if (FAULT == 12 && frames == 0) std::raise(SIGSEGV);
     const float gain = faulty->params[0] * faulty->params[1] * kGainRange;
     for (int channel = 0; channel < 2; ++channel) {
         const bool nan = FAULT == 1 && silent(inputs[channel], frames);
@@ -124,7 +126,7 @@ void closeEditor(Faulty* faulty) {
     faulty->editor.frame = nullptr;
 }
 
-intptr VSTCALL dispatcher(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr, float) {
+intptr VSTCALL dispatcher(AEffect* effect, int32 opcode, int32 index, intptr value, void* ptr, float opt) {
     Faulty* faulty = of(effect);
     char* text = static_cast<char*>(ptr);
     switch (opcode) {
@@ -155,6 +157,9 @@ intptr VSTCALL dispatcher(AEffect* effect, int32 opcode, int32 index, intptr val
             if (opcode == effGetParamDisplay) display(index, faulty->params[index], text);
             return 0;
         case effGetEffectName: std::strcpy(text, "Faulty"); return 1;
+        case effSetSampleRate:
+            if (FAULT == 11 && std::isnan(opt)) std::raise(SIGSEGV);
+            return 0;
         case effMainsChanged:
             if (FAULT == 10) std::printf("Faulty: %s\n", value ? "resumed" : "suspended");
             return 0;

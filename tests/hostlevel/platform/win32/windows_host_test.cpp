@@ -1,13 +1,15 @@
 // Quorvane.dll as a Windows host sees it, run under Wine: the configuration file beside
-// the library, beside the host when the library is renamed, and a host too deep in the
-// directory tree for the 260-byte path buffer.
+// the library whatever its name, and a library too deep in the directory tree for the
+// 260-byte path buffer.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/support/HostHarness.h"
 #include "tests/support/TestFiles.h"
@@ -62,46 +64,64 @@ TEST(WindowsHost, PanelImagesAreResourcesOfTheLibrary) {
     }
 }
 
-// Under another name the library is not found by its own name, and the file name query
-// then gives the host's executable: the configuration file is the one beside the host.
-TEST(WindowsHost, ARenamedLibraryUsesTheFileBesideTheHost) {
+// Users rename copies (both widths side by side), and other formats' bundles name the file
+// otherwise: the library still reads and writes the file beside itself, never the host's.
+std::vector<float> renderTone(AEffect* effect) {
+    const int frames = 4096;
+    std::vector<float> left(frames), right(frames), outLeft(frames), outRight(frames);
+    for (int n = 0; n < frames; ++n)
+        left[n] = right[n] = static_cast<float>(0.5 * std::sin(2 * M_PI * 1000.0 * n / 44100.0));
+    float* inputs[] = {left.data(), right.data()};
+    float* outputs[] = {outLeft.data(), outRight.data()};
+    effect->processReplacing(effect, inputs, outputs, frames);
+    return outLeft;
+}
+
+TEST(WindowsHost, ARenamedLibraryUsesTheFileBesideItself) {
     const std::string besideHost = ownDirectory() + "\\Quorvane.ini";
     std::filesystem::remove(besideHost);
     RecordingHost host;
-    LoadedPlugin plugin(QV_PLUGIN_PATH, "MyFilter.dll");
+    LoadedPlugin plugin(QV_PLUGIN_PATH, "Quorvane (x64).dll");
     ASSERT_TRUE(plugin.loaded());
     const std::string besideLibrary = plugin.directory() + "\\Quorvane.ini";
-    writeWholeFile(besideLibrary, "NUMCHANNELS 5\n");
 
     AEffect* first = plugin.instantiate();
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->numInputs, 2) << "the file beside the library is not read";
-    EXPECT_EQ(readWholeFile(besideHost).find("// Quorvane Configuration File"), 0u)
-        << "the default file is written beside the host";
-    EXPECT_EQ(readWholeFile(besideLibrary), "NUMCHANNELS 5\n");
+    EXPECT_EQ(readWholeFile(besideLibrary).find("// Quorvane Configuration File"), 0u)
+        << "the default file is not written beside the library";
+    const std::vector<float> fullPower = renderTone(first);
+    closeEffect(first);
 
-    writeWholeFile(besideHost, "NUMCHANNELS 1\n");
+    writeWholeFile(besideLibrary, "HALFPOWER\n");
     AEffect* second = plugin.instantiate();
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->numInputs, 1);
-    closeEffect(first);
+    EXPECT_TRUE(renderTone(second) != fullPower) << "the file beside the library is not read";
     closeEffect(second);
-    std::filesystem::remove(besideHost);
+    EXPECT_FALSE(std::filesystem::exists(besideHost)) << "a file was written beside the host";
 }
 
-// A copy of this program run from a directory deeper than the 260-byte path buffer
-// (ctest runs it so as hostlevel_long_host_path) loads a renamed library, which then
-// looks for the host's path: the cut path is refused, nothing is read or written.
-TEST(LongHostPath, RenamedLibraryRefusesTheCutPath) {
+// This program run from a directory deeper than the 260-byte path buffer (ctest runs it
+// so as hostlevel_long_library_path) loads a library copied beside itself: the cut path
+// is refused, nothing is read or written.
+TEST(LongLibraryPath, RefusesTheCutPath) {
     char probe[MAX_PATH];
     if (GetModuleFileNameA(nullptr, probe, sizeof probe) < sizeof probe)
         GTEST_SKIP() << "runs from a deep directory only";
+    const std::string copyName = "Quorvane (x64).dll";
+    ASSERT_TRUE(std::filesystem::copy_file(std::filesystem::u8path(QV_PLUGIN_PATH),
+                                           std::filesystem::u8path(ownDirectory() + "\\" + copyName)));
+    // A bare name is looked for in the program's own directory first.
+    HMODULE library = LoadLibraryA(copyName.c_str());
+    ASSERT_NE(library, nullptr);
+    auto entry = reinterpret_cast<AEffect* (VSTCALL*)(audioMasterCallback)>(
+        reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
+    ASSERT_NE(entry, nullptr);
     RecordingHost host;
-    LoadedPlugin plugin(QV_PLUGIN_PATH, "MyFilter.dll");
-    ASSERT_TRUE(plugin.loaded());
-    EXPECT_EQ(plugin.instantiate(), nullptr);
+    EXPECT_EQ(entry(RecordingHost::callback), nullptr);
     ASSERT_EQ(host.calls.size(), 1u) << "only the version query";
     EXPECT_EQ(host.calls[0].opcode, audioMasterVersion);
+    FreeLibrary(library);
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::u8path(ownDirectory() + "\\Quorvane.ini")));
 }
 
 }  // namespace

@@ -17,8 +17,8 @@
 
 namespace {
 
-TEST(WindowsModulePath, OutsideQuorvaneDllTheHostsExecutableIsNamed) {
-    // This test program is not Quorvane.dll, just as a renamed copy of the library is not.
+TEST(WindowsModulePath, NamesTheModuleThatHoldsTheCode) {
+    // Linked into this test program, the code finds the program, whatever its name.
     std::string path;
     ASSERT_TRUE(queryModuleFilePath(path));
     char own[MAX_PATH];

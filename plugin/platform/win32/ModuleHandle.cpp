@@ -1,3 +1,0 @@
-#include "plugin/platform/win32/ModuleHandle.h"
-
-HINSTANCE moduleHandle = nullptr;

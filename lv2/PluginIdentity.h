@@ -18,11 +18,6 @@ constexpr Lv2Variant kLv2Variants[] = {
 };
 constexpr int kLv2VariantCount = sizeof kLv2Variants / sizeof kLv2Variants[0];
 
-// The maker, as hosts list a plug-in's creator.
-constexpr const char* kLv2MakerName = "Quorvane";
-constexpr const char* kLv2MakerEmail = "support@quorvane.audio";
-constexpr const char* kLv2MakerHomepage = "https://quorvane.audio/";
-
 // Ports: the nine parameters at their VST 2 indices, then the audio inputs, the audio
 // outputs and the MIDI input.
 constexpr std::uint32_t audioInputPort(int channel) { return kNumParams + channel; }

@@ -15,9 +15,19 @@ constexpr std::int32_t fourChars(char a, char b, char c, char d) {
                                      static_cast<std::uint32_t>(d));
 }
 
+#define QV_TEXT(x) #x
+#define QV_VERSION_TEXT(major, minor, micro) QV_TEXT(major) "." QV_TEXT(minor) "." QV_TEXT(micro)
+
 const PluginIdentity kIdentity = {
-    "Quorvane", "Quorvane", "https://quorvane.audio", "support@quorvane.audio",
-    "0.6.0",    600,        fourChars('W', 'Q', 'V', '2'),
+    "Quorvane",
+    "Quorvane",
+    "https://quorvane.audio/",
+    "support@quorvane.audio",
+    QV_VERSION_TEXT(QV_VERSION_MAJOR, QV_VERSION_MINOR, QV_VERSION_MICRO),
+    QV_VERSION_MINOR,
+    QV_VERSION_MICRO,
+    600,
+    fourChars('W', 'Q', 'V', '2'),
 };
 
 const char* const kModeLabels[] = {"LPF", "HPF"};

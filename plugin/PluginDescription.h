@@ -12,7 +12,9 @@ struct PluginIdentity {
     const char* maker;
     const char* url;
     const char* email;
-    const char* version;         // "major.minor.micro"
+    const char* version;         // "major.minor.micro", the project's version
+    std::int32_t minorVersion;
+    std::int32_t microVersion;
     std::int32_t vst2Version;    // what the VST 2 plug-in reports: 600 for 0.6
     std::int32_t vst2UniqueId;   // 'WQV2'
 };

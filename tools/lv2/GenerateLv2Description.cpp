@@ -120,14 +120,14 @@ void writePlugin(std::ostream& out, const Lv2Variant& variant) {
         << "    a lv2:Plugin , lv2:FilterPlugin , doap:Project ;\n"
         << "    doap:name " << quoted(variant.name) << " ;\n"
         << "    doap:maintainer [\n"
-        << "        foaf:name " << quoted(kLv2MakerName) << " ;\n"
-        << "        foaf:mbox <mailto:" << kLv2MakerEmail << "> ;\n"
-        << "        foaf:homepage <" << kLv2MakerHomepage << ">\n"
+        << "        foaf:name " << quoted(pluginIdentity().maker) << " ;\n"
+        << "        foaf:mbox <mailto:" << pluginIdentity().email << "> ;\n"
+        << "        foaf:homepage <" << pluginIdentity().url << ">\n"
         << "    ] ;\n"
         // The project's version: an even minor version is a release to LV2 hosts, an odd
         // one (or an odd micro version) a development build.
-        << "    lv2:minorVersion " << QV_VERSION_MINOR << " ;\n"
-        << "    lv2:microVersion " << QV_VERSION_MICRO << " ;\n"
+        << "    lv2:minorVersion " << pluginIdentity().minorVersion << " ;\n"
+        << "    lv2:microVersion " << pluginIdentity().microVersion << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
         << "    ui:ui <" << kLv2UiUri << "> ;\n";
     for (std::int32_t i = 0; i < kNumParams; ++i) writeControlPort(out, i);

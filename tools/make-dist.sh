@@ -9,12 +9,21 @@ windows_x64=$3
 dist=$4
 rm -rf "$dist"
 mkdir -p "$dist/linux-x86_64" "$dist/windows-x86" "$dist/windows-x64"
-cp "$linux/bin/Quorvane.so" "$dist/linux-x86_64/"
+cp "$linux/bin/Quorvane.so" "$linux/bin/Quorvane.clap" "$dist/linux-x86_64/"
+# The VST3 bundles hold only their module: a Quorvane.ini left by a run stays behind.
+vst3_bundle() {
+  local tree=$1 arch=$2 file=$3 target=$4
+  mkdir -p "$target/Quorvane.vst3/Contents/$arch"
+  cp "$tree/bin/Quorvane.vst3/Contents/$arch/$file" "$target/Quorvane.vst3/Contents/$arch/"
+}
+vst3_bundle "$linux" x86_64-linux Quorvane.so "$dist/linux-x86_64"
+vst3_bundle "$windows_x86" x86-win Quorvane.vst3 "$dist/windows-x86"
+vst3_bundle "$windows_x64" x86_64-win Quorvane.vst3 "$dist/windows-x64"
 # The LV2 bundle without any Quorvane.ini a run in the build tree may have left in it.
 mkdir "$dist/linux-x86_64/Quorvane.lv2"
 cp "$linux/bin/Quorvane.lv2/"*.ttl "$linux/bin/Quorvane.lv2/Quorvane_dsp.so" "$linux/bin/Quorvane.lv2/Quorvane_ui.so" "$dist/linux-x86_64/Quorvane.lv2/"
-cp "$windows_x86/bin/Quorvane.dll" "$dist/windows-x86/"
-cp "$windows_x64/bin/Quorvane.dll" "$dist/windows-x64/"
+cp "$windows_x86/bin/Quorvane.dll" "$windows_x86/bin/Quorvane.clap" "$dist/windows-x86/"
+cp "$windows_x64/bin/Quorvane.dll" "$windows_x64/bin/Quorvane.clap" "$dist/windows-x64/"
 
 # The sample is the file the plug-in writes beside itself on its first start; on Windows
 # it has Windows line ends.
@@ -27,8 +36,12 @@ done
 cat >"$dist/linux-x86_64/INSTALL.txt" <<'TEXT'
 Quorvane.so is the VST 2 plug-in for 64-bit Linux hosts; Quorvane.lv2 is the same
 plug-in in LV2 form (a mono and a stereo plug-in, the factory programs as presets, the
-same panel).
-Take the one your host prefers: both sound the same.
+same panel), Quorvane.vst3 in VST3 form and Quorvane.clap in CLAP form (a mono and a
+stereo plug-in; these two have no panel yet).
+Take the one your host prefers: all sound the same.
+
+Copy the folder Quorvane.vst3, as it is, into ~/.vst3/ or /usr/lib/vst3/, and
+Quorvane.clap into ~/.clap/ or /usr/lib/clap/.
 
 Copy Quorvane.so into a folder your host scans for VST 2 plug-ins, for example ~/.vst/
 or /usr/lib/vst/, then rescan plug-ins in the host.
@@ -57,8 +70,9 @@ Quorvane.dll in this folder is the VST 2 plug-in for $bits-bit Windows hosts. Fo
 $other_bits-bit host take the Quorvane.dll of the $other_folder folder instead.
 
 Copy Quorvane.dll into a folder your host scans for VST 2 plug-ins, for example
-$folder\\VstPlugins, then rescan plug-ins in the host. Keep the file name
-Quorvane.dll: under another name it no longer finds its Quorvane.ini.
+$folder\\VstPlugins, then rescan plug-ins in the host. Quorvane.vst3 (a folder: copy
+it whole) goes into $folder\\Common Files\\VST3, and Quorvane.clap into
+$folder\\Common Files\\CLAP; they have no panel yet.
 
 Quorvane.ini goes into the same folder as Quorvane.dll. The plug-in writes this file with
 commented defaults on its first start when there is none, so the folder must be writable;

@@ -63,6 +63,14 @@ TimedMidiMessage midiMessageFor(std::int16_t controller, double normalized, std:
     return {offset, 0xB0, static_cast<unsigned char>(controller), byte};
 }
 
+// A change from the processor, for the host to pass on to the controller and record.
+void addPoint(v3_param_changes** output, v3_param_id id, std::int32_t offset, double value) {
+    if (!output) return;
+    std::int32_t slot = 0;
+    if (v3_param_value_queue** queue = v3_cpp_obj(output)->add_param_data(output, &id, &slot))
+        v3_cpp_obj(queue)->add_point(queue, offset, value, &slot);
+}
+
 // --- The interface tables -----------------------------------------------------------
 
 v3_result V3_API queryInterface(void* self, const v3_tuid iid, void** object) {
@@ -429,12 +437,8 @@ void Vst3Effect::applyEvent(const TimedEvent& event, v3_param_changes** output) 
         for (std::int32_t i = 0; i < kNumParams; ++i) {
             engine.setParameter(i, factoryProgram(program).values[i]);
             shownValues[i].store(engine.parameter(i));
-            if (!output) continue;
-            v3_param_id id = parameterDescription(i).id;
-            std::int32_t slot = 0;
-            if (v3_param_value_queue** queue = v3_cpp_obj(output)->add_param_data(output, &id, &slot))
-                v3_cpp_obj(queue)->add_point(queue, event.offset < 0 ? 0 : event.offset,
-                                             engine.parameter(i), &slot);
+            addPoint(output, parameterDescription(i).id, event.offset < 0 ? 0 : event.offset,
+                     engine.parameter(i));
         }
     } else if (isMidiParameter(event.id)) {
         const auto controller = static_cast<std::int16_t>(event.id - kMidiParameterBase);
@@ -450,11 +454,7 @@ void Vst3Effect::reportEngineChanges(std::int32_t offset, v3_param_changes** out
     ParameterChange change;
     while (engine.takeControllerChange(change)) {
         shownValues[change.index].store(change.value);
-        if (!output) continue;
-        v3_param_id id = parameterDescription(change.index).id;
-        std::int32_t slot = 0;
-        if (v3_param_value_queue** queue = v3_cpp_obj(output)->add_param_data(output, &id, &slot))
-            v3_cpp_obj(queue)->add_point(queue, offset, change.value, &slot);
+        addPoint(output, parameterDescription(change.index).id, offset, change.value);
     }
 }
 

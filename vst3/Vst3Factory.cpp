@@ -47,12 +47,19 @@ v3_result V3_API factoryInfo(void*, v3_factory_info* info) {
 
 std::int32_t V3_API classCount(void*) { return 1; }
 
-v3_result V3_API classInfo(void*, std::int32_t index, v3_class_info* info) {
-    if (index != 0 || !info) return V3_INVALID_ARG;
+// What the three versions of the class description share.
+template <typename Info>
+bool describeClass(std::int32_t index, Info* info) {
+    if (index != 0 || !info) return false;
     std::memset(info, 0, sizeof *info);
     std::memcpy(info->class_id, kVst3ClassId, sizeof(v3_tuid));
-    info->cardinality = 0x7FFFFFFF;
+    info->cardinality = 0x7FFFFFFF;  // any number of instances
     copyText(info->category, kCategory);
+    return true;
+}
+
+v3_result V3_API classInfo(void*, std::int32_t index, v3_class_info* info) {
+    if (!describeClass(index, info)) return V3_INVALID_ARG;
     copyText(info->name, pluginIdentity().name);
     return V3_OK;
 }
@@ -71,11 +78,7 @@ v3_result V3_API createInstance(void*, const v3_tuid classId, const v3_tuid iid,
 }
 
 v3_result V3_API classInfo2(void*, std::int32_t index, v3_class_info_2* info) {
-    if (index != 0 || !info) return V3_INVALID_ARG;
-    std::memset(info, 0, sizeof *info);
-    std::memcpy(info->class_id, kVst3ClassId, sizeof(v3_tuid));
-    info->cardinality = 0x7FFFFFFF;
-    copyText(info->category, kCategory);
+    if (!describeClass(index, info)) return V3_INVALID_ARG;
     copyText(info->name, pluginIdentity().name);
     copyText(info->sub_categories, kSubCategories);
     copyText(info->vendor, pluginIdentity().maker);
@@ -85,11 +88,7 @@ v3_result V3_API classInfo2(void*, std::int32_t index, v3_class_info_2* info) {
 }
 
 v3_result V3_API classInfoUtf16(void*, std::int32_t index, v3_class_info_3* info) {
-    if (index != 0 || !info) return V3_INVALID_ARG;
-    std::memset(info, 0, sizeof *info);
-    std::memcpy(info->class_id, kVst3ClassId, sizeof(v3_tuid));
-    info->cardinality = 0x7FFFFFFF;
-    copyText(info->category, kCategory);
+    if (!describeClass(index, info)) return V3_INVALID_ARG;
     copyText(info->sub_categories, kSubCategories);
     toUtf16(info->name, pluginIdentity().name);
     toUtf16(info->vendor, pluginIdentity().maker);

@@ -18,7 +18,6 @@
 #include "tests/dsp/TestSignals.h"
 #include "tests/vst3/Vst3HostObjects.h"
 #include "vst2/FilterEffect.h"
-#include "vst3/Vst3Factory.h"
 
 namespace {
 
@@ -45,35 +44,15 @@ void vst2(benchmark::State& state) {
 
 void vst3(benchmark::State& state) {
     const bool withChanges = state.range(0) != 0;
-    v3_plugin_factory** factory = vst3Factory();
-    v3_tuid cid;
-    std::copy(std::begin(kVst3ClassId), std::end(kVst3ClassId), cid);
-    v3_component** component = nullptr;
-    v3_cpp_obj(factory)->create_instance(factory, cid, v3_component_iid, reinterpret_cast<void**>(&component));
-    v3_audio_processor** processor = nullptr;
-    v3_cpp_obj_query_interface(component, v3_audio_processor_iid, &processor);
-    v3_cpp_obj(component)->set_active(component, 1);
+    Vst3TestInstance plugin;
+    plugin.activate();
     ParameterChanges program, changes, none;
     program.add(kProgramParameterId, 0, kProgram / 15.0);
     changesFor(kBlock, [&](int at, int index, double v) { changes.add(parameterDescription(index).id, at, v); });
     Buffers in = noise(2, kFrames, 1), out(2, kFrames);
-    auto run = [&](int n, ParameterChanges& c) {
-        std::vector<float*> i = in.at(n), o = out.at(n);
-        v3_audio_bus_buffers inBus{2, 0, {i.data()}}, outBus{2, 0, {o.data()}};
-        v3_process_data data{};
-        data.symbolic_sample_size = V3_SAMPLE_32;
-        data.nframes = kBlock;
-        data.num_input_buses = data.num_output_buses = 1;
-        data.inputs = &inBus;
-        data.outputs = &outBus;
-        data.input_params = c.get();
-        v3_cpp_obj(processor)->process(processor, &data);
-    };
-    run(0, program);
+    plugin.process(in, out, 0, kBlock, &program);
     for (auto _ : state)
-        for (int n = 0; n < kFrames; n += kBlock) run(n, withChanges ? changes : none);
-    v3_cpp_obj_unref(processor);
-    v3_cpp_obj_unref(component);
+        for (int n = 0; n < kFrames; n += kBlock) plugin.process(in, out, n, kBlock, withChanges ? &changes : &none);
 }
 
 void clap(benchmark::State& state) {

@@ -11,60 +11,8 @@
 #include "tests/dsp/TestSignals.h"
 #include "tests/vst3/Vst3HostObjects.h"
 #include "vst2/FilterEffect.h"
-#include "vst3/Vst3Factory.h"
 
 namespace {
-
-// One instance through the factory, as a host makes it.
-struct Vst3Instance {
-    Vst3Instance() {
-        v3_plugin_factory** factory = vst3Factory();
-        v3_tuid cid;
-        std::memcpy(cid, kVst3ClassId, sizeof cid);
-        EXPECT_EQ(v3_cpp_obj(factory)->create_instance(factory, cid, v3_component_iid,
-                                                       reinterpret_cast<void**>(&component)),
-                  V3_OK);
-        v3_cpp_obj_query_interface(component, v3_audio_processor_iid, &processor);
-        v3_cpp_obj_query_interface(component, v3_edit_controller_iid, &controller);
-        v3_cpp_obj_initialize(component, nullptr);
-    }
-    ~Vst3Instance() {
-        v3_cpp_obj_unref(controller);
-        v3_cpp_obj_unref(processor);
-        v3_cpp_obj_terminate(component);
-        v3_cpp_obj_unref(component);
-    }
-    void activate(double rate = 44100.0, std::int32_t channels = 2) {
-        v3_speaker_arrangement arrangement = channels == 1 ? V3_SPEAKER_M : V3_SPEAKER_L | V3_SPEAKER_R;
-        ASSERT_EQ(v3_cpp_obj(processor)->set_bus_arrangements(processor, &arrangement, 1, &arrangement, 1), V3_OK);
-        v3_process_setup setup{V3_REALTIME, V3_SAMPLE_32, 4096, rate};
-        ASSERT_EQ(v3_cpp_obj(processor)->setup_processing(processor, &setup), V3_OK);
-        v3_cpp_obj(component)->set_active(component, 1);
-        v3_cpp_obj(processor)->set_processing(processor, 1);
-    }
-    void process(Buffers& in, Buffers& out, std::int32_t first, std::int32_t frames,
-                 ParameterChanges* changes = nullptr, ParameterChanges* output = nullptr) {
-        std::vector<float*> i = in.at(first), o = out.at(first);
-        v3_audio_bus_buffers inBus{}, outBus{};
-        inBus.num_channels = static_cast<std::int32_t>(i.size());
-        inBus.channel_buffers_32 = i.data();
-        outBus.num_channels = static_cast<std::int32_t>(o.size());
-        outBus.channel_buffers_32 = o.data();
-        v3_process_data data{};
-        data.symbolic_sample_size = V3_SAMPLE_32;
-        data.nframes = frames;
-        data.num_input_buses = data.num_output_buses = 1;
-        data.inputs = &inBus;
-        data.outputs = &outBus;
-        data.input_params = changes ? changes->get() : nullptr;
-        data.output_params = output ? output->get() : nullptr;
-        ASSERT_EQ(v3_cpp_obj(processor)->process(processor, &data), V3_OK);
-    }
-
-    v3_component** component = nullptr;
-    v3_audio_processor** processor = nullptr;
-    v3_edit_controller** controller = nullptr;
-};
 
 Buffers renderVst2(int program, const Buffers& input, std::int32_t block) {
     FilterEffect effect(nullptr, 2, false);
@@ -86,8 +34,8 @@ TEST(Vst3Effect, RendersWhatTheVst2PluginRenders) {
     for (int program = 0; program < kNumPrograms; ++program) {
         const Buffers expected = renderVst2(program, input, 512);
         for (bool throughProgramList : {false, true}) {
-            Vst3Instance plugin;
-            plugin.activate();
+            Vst3TestInstance plugin;
+            ASSERT_TRUE(plugin.activate());
             Buffers in = input, out(2, 4096);
             for (std::int32_t n = 0; n < 4096; n += 512) {
                 ParameterChanges changes;
@@ -106,9 +54,8 @@ TEST(Vst3Effect, RendersWhatTheVst2PluginRenders) {
 // A change at frame 300 of a 512-frame block: the same as a block cut there.
 TEST(Vst3Effect, AChangeTakesEffectAtItsFrame) {
     const Buffers input = noise(2, 512, 4);
-    Vst3Instance whole, cut;
-    whole.activate();
-    cut.activate();
+    Vst3TestInstance whole, cut;
+    ASSERT_TRUE(whole.activate() && cut.activate());
     Buffers in = input, a(2, 512), b(2, 512);
     ParameterChanges changes;
     changes.add(parameterDescription(kCutoff).id, 300, 0.9);
@@ -119,8 +66,8 @@ TEST(Vst3Effect, AChangeTakesEffectAtItsFrame) {
     cut.process(in, b, 300, 212, &atStart);
     EXPECT_EQ(firstDifference(a.data[0], b.data[0]), -1);
     Buffers unchanged(2, 512);
-    Vst3Instance still;
-    still.activate();
+    Vst3TestInstance still;
+    ASSERT_TRUE(still.activate());
     still.process(in, unchanged, 0, 512);
     EXPECT_EQ(firstDifference(a.data[0], unchanged.data[0]), 300);
 }
@@ -129,17 +76,17 @@ TEST(Vst3Effect, AChangeTakesEffectAtItsFrame) {
 // a bad state answers false and leaves the instance as it was.
 TEST(Vst3Effect, StateRoundTripsThroughATrickleStream) {
     for (int program = 0; program < kNumPrograms; ++program) {
-        Vst3Instance source;
+        Vst3TestInstance source;
         ParameterChanges changes;
         changes.add(kProgramParameterId, 0, program / double(kNumPrograms - 1));
         changes.add(parameterDescription(kResonance).id, 0, 0.7);
         Buffers in(2, 16), out(2, 16);
-        source.activate();
+        ASSERT_TRUE(source.activate());
         source.process(in, out, 0, 16, &changes);
         TrickleStream saved;
         ASSERT_EQ(v3_cpp_obj(source.component)->get_state(source.component, saved.get()), V3_OK);
 
-        Vst3Instance target;
+        Vst3TestInstance target;
         TrickleStream load(saved.bytes);
         ASSERT_EQ(v3_cpp_obj(target.component)->set_state(target.component, load.get()), V3_OK);
         TrickleStream again;
@@ -147,7 +94,7 @@ TEST(Vst3Effect, StateRoundTripsThroughATrickleStream) {
         EXPECT_EQ(again.bytes, saved.bytes) << program;
         EXPECT_EQ(v3_cpp_obj(target.controller)->get_parameter_normalised(target.controller, parameterDescription(kResonance).id), 0.7f);
     }
-    Vst3Instance plugin;
+    Vst3TestInstance plugin;
     TrickleStream before;
     v3_cpp_obj(plugin.component)->get_state(plugin.component, before.get());
     const std::vector<std::uint8_t> good = before.bytes;
@@ -164,7 +111,7 @@ TEST(Vst3Effect, StateRoundTripsThroughATrickleStream) {
 
 // The host's view of the parameters: ids, steps, defaults and texts both ways.
 TEST(Vst3Effect, ParametersDescribeThemselves) {
-    Vst3Instance plugin;
+    Vst3TestInstance plugin;
     v3_edit_controller** c = plugin.controller;
     const struct {
         std::int32_t index;

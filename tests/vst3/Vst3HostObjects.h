@@ -1,5 +1,5 @@
-// The host's side of the VST3 calls the tests make: a byte stream that moves a few bytes
-// per call, and parameter changes with their points. No reference counting: the test
+// The host's side of the VST3 calls the tests and the benchmark make: a byte stream that
+// moves a few bytes per call, parameter changes with their points, and one instance. No reference counting: the test
 // owns them for the whole call.
 #pragma once
 
@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/dsp/TestSignals.h"
+#include "vst3/Vst3Factory.h"
 #include "vst3/Vst3Interfaces.h"
 
 template <typename Object>
@@ -122,4 +124,54 @@ private:
         const void* vtable;
         ParameterChanges* owner;
     } face{&table, this};
+};
+
+// One instance through the factory, as a host makes it.
+struct Vst3TestInstance {
+    Vst3TestInstance() {
+        v3_plugin_factory** factory = vst3Factory();
+        v3_tuid cid;
+        std::memcpy(cid, kVst3ClassId, sizeof cid);
+        v3_cpp_obj(factory)->create_instance(factory, cid, v3_component_iid,
+                                             reinterpret_cast<void**>(&component));
+        v3_cpp_obj_query_interface(component, v3_audio_processor_iid, &processor);
+        v3_cpp_obj_query_interface(component, v3_edit_controller_iid, &controller);
+        v3_cpp_obj_initialize(component, nullptr);
+    }
+    ~Vst3TestInstance() {
+        v3_cpp_obj_unref(controller);
+        v3_cpp_obj_unref(processor);
+        v3_cpp_obj_terminate(component);
+        v3_cpp_obj_unref(component);
+    }
+    bool activate(double rate = 44100.0, std::int32_t channels = 2) {
+        v3_speaker_arrangement arrangement = channels == 1 ? V3_SPEAKER_M : V3_SPEAKER_L | V3_SPEAKER_R;
+        v3_process_setup setup{V3_REALTIME, V3_SAMPLE_32, 4096, rate};
+        return v3_cpp_obj(processor)->set_bus_arrangements(processor, &arrangement, 1, &arrangement, 1) == V3_OK &&
+               v3_cpp_obj(processor)->setup_processing(processor, &setup) == V3_OK &&
+               v3_cpp_obj(component)->set_active(component, 1) == V3_OK &&
+               v3_cpp_obj(processor)->set_processing(processor, 1) == V3_OK;
+    }
+    v3_result process(Buffers& in, Buffers& out, std::int32_t first, std::int32_t frames,
+                 ParameterChanges* changes = nullptr, ParameterChanges* output = nullptr) {
+        std::vector<float*> i = in.at(first), o = out.at(first);
+        v3_audio_bus_buffers inBus{}, outBus{};
+        inBus.num_channels = static_cast<std::int32_t>(i.size());
+        inBus.channel_buffers_32 = i.data();
+        outBus.num_channels = static_cast<std::int32_t>(o.size());
+        outBus.channel_buffers_32 = o.data();
+        v3_process_data data{};
+        data.symbolic_sample_size = V3_SAMPLE_32;
+        data.nframes = frames;
+        data.num_input_buses = data.num_output_buses = 1;
+        data.inputs = &inBus;
+        data.outputs = &outBus;
+        data.input_params = changes ? changes->get() : nullptr;
+        data.output_params = output ? output->get() : nullptr;
+        return v3_cpp_obj(processor)->process(processor, &data);
+    }
+
+    v3_component** component = nullptr;
+    v3_audio_processor** processor = nullptr;
+    v3_edit_controller** controller = nullptr;
 };

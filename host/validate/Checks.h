@@ -12,6 +12,10 @@ struct ValidationSettings {
     std::uint32_t seed = 1;  // for every random choice, so a run can be repeated
 };
 
+// For checks of VST 2 behaviour alone: true, with the check skipped as "not applicable",
+// for a plug-in of another format.
+bool skippedForOtherFormats(const ValidationSettings& settings, CheckLog& log);
+
 void checkScanAndIdentity(const ValidationSettings& settings, CheckLog& log);
 void checkProgramsAndParameters(const ValidationSettings& settings, CheckLog& log);
 void checkAudio(const ValidationSettings& settings, CheckLog& log);

@@ -127,6 +127,7 @@ double saneLevel(PluginInstance& plugin, const std::vector<float>& values, std::
 }  // namespace
 
 void checkHostMisuse(const ValidationSettings& settings, CheckLog& log) {
+    if (skippedForOtherFormats(settings, log)) return;
     std::vector<float> initial;
     double freshLevel = 0.0;
     {

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "host/ExitCode.h"
-#include "host/PluginInstance.h"
+#include "host/OpenPlugin.h"
 #include "host/platform/IsolatedRun.h"
 
 namespace {
@@ -59,7 +59,7 @@ void requireLoadable(const std::string& path) {
     const IsolatedRun run = runIsolated(
         [&] {
             try {
-                PluginInstance plugin(path);
+                openPlugin(path);
             } catch (const HostError& error) {
                 return std::to_string(static_cast<int>(error.code)) + " " + error.what();
             }

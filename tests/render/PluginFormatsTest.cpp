@@ -1,0 +1,116 @@
+// Rendering and listing through VST3 bundles and .clap files: zam-plugins from Debian
+// beside their VST 2 builds, and a fake .clap file that holds two plug-ins and checks
+// the host's threads.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "tests/render/RenderTestSupport.h"
+
+namespace {
+
+struct ZamBuild {
+    const char* format;
+    const char* path;
+};
+
+const ZamBuild kZamBuilds[] = {
+    {"VST3", "/usr/lib/vst3/ZamEQ2.vst3"},
+    {"CLAP", "/usr/lib/clap/ZamEQ2.clap"},
+};
+
+double largestDifference(const Audio& a, const Audio& b) {
+    double largest = 0.0;
+    for (std::size_t i = 0; i < a.samples.size() && i < b.samples.size(); ++i)
+        largest = std::max(largest, std::fabs(double(a.samples[i]) - b.samples[i]));
+    return largest;
+}
+
+}  // namespace
+
+// The same DSP behind three formats: --param at frame 0 gives the VST 2 build's samples.
+TEST(PluginFormats, ZamEq2RendersAndListsAsItsVst2BuildDoes) {
+    ScratchDirectory scratch;
+    const Audio input = makeNoise(44100, 1, 0.5, 0.1);
+    writeAudio(scratch.file("in.wav"), input, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    const ToolRun reference = runTool({"ZamEQ2-vst", scratch.file("in.wav"), scratch.file("vst2.wav"), "--param",
+                                       "Master Gain=1", "--param", "Boost/Cut 1=1", "--block", "300"});
+    if (reference.exitCode == 6) GTEST_SKIP() << "zam-plugins' VST 2 build is not installed";
+    ASSERT_EQ(reference.exitCode, 0) << reference.err;
+    const Audio expected = readAudio(scratch.file("vst2.wav"));
+
+    std::string missing;
+    for (const ZamBuild& build : kZamBuilds) {
+        SCOPED_TRACE(build.format);
+        if (!std::filesystem::exists(build.path)) {
+            missing += std::string(missing.empty() ? "" : ", ") + build.path;
+            continue;
+        }
+        const std::string output = scratch.file(std::string(build.format) + ".wav");
+        const ToolRun run = runTool({build.path, scratch.file("in.wav"), output, "--param", "Master Gain=1", "--param",
+                                     "Boost/Cut 1=1", "--block", "300"});
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const Audio rendered = readAudio(output);
+        ASSERT_EQ(rendered.channels, 1);
+        ASSERT_EQ(rendered.frames(), input.frames());
+        EXPECT_GT(rms(rendered, 0), rms(input, 0) * 3.0);  // +12 dB master gain and a boost
+        EXPECT_LT(largestDifference(rendered, expected), 1e-6);
+
+        const ToolRun list = runTool({"--list", build.path, "--param", "master gain=1"});
+        ASSERT_EQ(list.exitCode, 0) << list.err;
+        EXPECT_NE(list.out.find("channels:  1 in, 1 out"), std::string::npos) << list.out;
+        EXPECT_NE(list.out.find("Master Gain       1.000000  12.000000"), std::string::npos) << list.out;
+    }
+    if (!missing.empty()) GTEST_SKIP() << "zam-plugins lacks " << missing;
+}
+
+// Which plug-in of a file that holds several renders, and what reaches it: the fake
+// answers silence unless init and activate came on one thread and processing on another,
+// and scales by its gain, which --param sets at frame 0 and CC 7 from its time on.
+TEST(PluginFormats, AClapFileWithSeveralPluginsGivesTheOneThatFits) {
+    struct Case {
+        int fileChannels;
+        std::vector<std::string> options;
+        int outputChannels;
+        double gainBefore, gainAfter;  // before and after 0.25 s
+    };
+    const Case cases[] = {
+        {1, {}, 1, 1.0, 1.0},
+        {2, {}, 2, 1.0, 1.0},
+        {1, {"--plugin-id", "quorvane.fake.stereo"}, 2, 1.0, 1.0},
+        {2, {"--param", "Gain=0.25"}, 2, 0.5, 0.5},
+        {1, {"--param", "gain=1", "--cc", "0.25:7=0"}, 1, 2.0, 0.0},
+    };
+    ScratchDirectory scratch;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.options) + " on " + std::to_string(c.fileChannels) + " channel(s)");
+        const Audio input = makeNoise(1000, c.fileChannels, 0.5, 0.25);
+        writeAudio(scratch.file("in.wav"), input, SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+        std::vector<std::string> arguments = {FAKE_CLAP_PATH, scratch.file("in.wav"), scratch.file("out.wav"),
+                                              "--bits", "float", "--block", "64"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const ToolRun run = runTool(arguments);
+        ASSERT_EQ(run.exitCode, 0) << run.err;
+        const Audio output = readAudio(scratch.file("out.wav"));
+        ASSERT_EQ(output.channels, c.outputChannels);
+        ASSERT_EQ(output.frames(), input.frames());
+        for (std::int64_t frame = 0; frame < output.frames(); ++frame)
+            for (int channel = 0; channel < output.channels; ++channel)
+                ASSERT_FLOAT_EQ(output.at(frame, channel),
+                                float(input.at(frame, channel % input.channels) * (frame < 250 ? c.gainBefore : c.gainAfter)))
+                    << "frame " << frame << ", channel " << channel;
+    }
+}
+
+TEST(PluginFormats, ListingAClapFileShowsEveryPluginItHolds) {
+    const ToolRun run = runTool({"--list", FAKE_CLAP_PATH, "--plugin-id", "quorvane.fake.stereo", "--param", "Gain=0.75"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    for (const char* expected : {"Fake Stereo\n", "channels:  2 in, 2 out", "quorvane.fake.mono  Fake Mono",
+                                 "quorvane.fake.stereo  Fake Stereo", "Gain              0.750000  1.50 x"})
+        EXPECT_NE(run.out.find(expected), std::string::npos) << expected << " in\n" << run.out;
+    const ToolRun unknown = runTool({"--list", FAKE_CLAP_PATH, "--plugin-id", "quorvane.fake.surround"});
+    EXPECT_EQ(unknown.exitCode, 10);
+    EXPECT_NE(unknown.err.find("quorvane.fake.mono"), std::string::npos) << unknown.err;
+}

@@ -192,7 +192,8 @@ int32 ClapPlugin::latency() {
 
 double ClapPlugin::plain(int32 index, float value) const {
     const Parameter& parameter = parameters[index];
-    return parameter.minimum + value * (parameter.maximum - parameter.minimum);
+    // Plain values outside the declared range are not the format's.
+    return parameter.minimum + std::clamp(value, 0.0f, 1.0f) * (parameter.maximum - parameter.minimum);
 }
 
 std::string ClapPlugin::parameterDisplay(int32 index) {

@@ -1,5 +1,6 @@
 #include "host/vst3/Vst3Plugin.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -178,6 +179,7 @@ float Vst3Plugin::parameter(int32 index) const {
 }
 
 void Vst3Plugin::setParameter(int32 index, float value) {
+    value = std::clamp(value, 0.0f, 1.0f);  // the format carries nothing outside 0..1
     v3_cpp_obj(controller)->set_parameter_normalised(controller, parameters[index].id, value);
     pending.push({index, value});
 }

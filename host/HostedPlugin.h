@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "host/platform/CallMonitor.h"
 #include "vst2/vst2.h"
 
 class HostedPlugin {
@@ -41,6 +42,12 @@ public:
     // MIDI for the next block, at the events' offsets; formats without MIDI ignore it.
     virtual void sendMidi(VstEvents* events) = 0;
     virtual void process(float** inputs, float** outputs, int32 frames) = 0;
+    // The same with the call monitor watching the thread the plug-in processes on.
+    virtual void processWatched(float** inputs, float** outputs, int32 frames) {
+        watchThisThread(true);
+        process(inputs, outputs, frames);
+        watchThisThread(false);
+    }
 
     // Parameter changes the plug-in reported itself (automation from its side).
     virtual std::size_t automationNotices() const = 0;

@@ -276,6 +276,12 @@ void ClapPlugin::process(float** inputs, float** outputs, int32 frames) {
     midiCount = 0;
 }
 
+void ClapPlugin::processWatched(float** inputs, float** outputs, int32 frames) {
+    watchBlock = true;
+    process(inputs, outputs, frames);
+    watchBlock = false;
+}
+
 void ClapPlugin::processOnAudioThread() {
     // Changes made since the last block come first, at its first frame; MIDI follows in
     // time order (the schedule hands it sorted).
@@ -301,6 +307,8 @@ void ClapPlugin::processOnAudioThread() {
     data.audio_outputs_count = static_cast<uint32_t>(ports[false].buffers.size());
     data.in_events = &inputEvents;
     data.out_events = &outputEvents;
+    if (watchBlock) watchThisThread(true);
     plugin->process(plugin, &data);
+    if (watchBlock) watchThisThread(false);
     steadyTime += blockFrames;
 }

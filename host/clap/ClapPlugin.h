@@ -51,6 +51,7 @@ public:
     void stop() override;
     void sendMidi(VstEvents* events) override;
     void process(float** inputs, float** outputs, int32 frames) override;
+    void processWatched(float** inputs, float** outputs, int32 frames) override;
     std::size_t automationNotices() const override { return 0; }
 
     // Every plug-in the file holds, "id  name" per line.
@@ -94,6 +95,7 @@ private:
     float** blockInputs = nullptr;
     float** blockOutputs = nullptr;
     int32 blockFrames = 0;
+    bool watchBlock = false;
     std::int64_t steadyTime = 0;
     ParameterQueue pending;
     std::vector<clap_event_param_value_t> parameterEvents;

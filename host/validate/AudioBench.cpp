@@ -60,9 +60,8 @@ void AudioBench::fill(TestSignal signal, int frames, double sampleRate) {
 }
 
 void AudioBench::process(int frames, bool watchCalls) {
-    if (watchCalls) watchThisThread(true);
-    plugin.process(inputPointers.data(), outputPointers.data(), frames);
-    if (watchCalls) watchThisThread(false);
+    if (watchCalls) plugin.processWatched(inputPointers.data(), outputPointers.data(), frames);
+    else plugin.process(inputPointers.data(), outputPointers.data(), frames);
 }
 
 OutputVerdict AudioBench::inspect(int frames) const {

@@ -186,8 +186,10 @@ std::string ClapPlugin::identityLines() {
     return out.str();
 }
 
+// The plug-in tells its latency only while active; afterwards the last answer stands.
 int32 ClapPlugin::latency() {
-    return latencyExtension && active ? static_cast<int32>(latencyExtension->get(plugin)) : 0;
+    if (latencyExtension && active) lastLatency = static_cast<int32>(latencyExtension->get(plugin));
+    return lastLatency;
 }
 
 double ClapPlugin::plain(int32 index, float value) const {
@@ -247,6 +249,7 @@ void ClapPlugin::stop() {
         const clap_plugin_t* plugin = static_cast<ClapPlugin*>(self)->plugin;
         plugin->stop_processing(plugin);
     }, this);
+    latency();
     plugin->deactivate(plugin);
     active = false;
 }

@@ -90,6 +90,7 @@ private:
     double rate = 44100.0;
     int32 maxBlock = 512;
     bool active = false;
+    int32 lastLatency = 0;
 
     // The block being handed to the audio thread and its events in time order.
     float** blockInputs = nullptr;

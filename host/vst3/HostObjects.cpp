@@ -117,9 +117,3 @@ bool Vst3ParameterChanges::add(v3_param_id id, int32_t offset, double value) {
     Queue* queue = queueFor(id);
     return queue && queueAddPoint(queue, offset, value, nullptr) == V3_OK;
 }
-
-int32_t Vst3ParameterChanges::pointCount() const {
-    int32_t points = 0;
-    for (int32_t i = 0; i < used; ++i) points += queues[i].count;
-    return points;
-}

@@ -32,8 +32,6 @@ public:
     // False when full.
     bool add(v3_param_id id, int32_t offset, double value);
     v3_param_changes** object() { return reinterpret_cast<v3_param_changes**>(&self); }
-    int32_t queueCount() const { return used; }
-    int32_t pointCount() const;
 
     struct Queue {
         const v3_param_value_queue_cpp* table;

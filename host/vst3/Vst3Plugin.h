@@ -48,7 +48,7 @@ public:
     void stop() override;
     void sendMidi(VstEvents*) override {}
     void process(float** inputs, float** outputs, int32 frames) override;
-    std::size_t automationNotices() const override { return notices; }
+    std::size_t automationNotices() const override { return 0; }
 
 private:
     struct Parameter {
@@ -79,5 +79,4 @@ private:
     double rate = 44100.0;
     int32 maxBlock = 512;
     bool running = false;
-    std::size_t notices = 0;
 };

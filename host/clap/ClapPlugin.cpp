@@ -1,6 +1,7 @@
 #include "host/clap/ClapPlugin.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <sstream>
 

@@ -135,6 +135,7 @@ ExitCode render(const RenderOptions& options, std::ostream& out, std::ostream& e
 ExitCode validate(const RenderOptions& options, std::ostream& out) {
     ValidationSettings settings;
     settings.pluginPath = resolveAnyPluginPath(options.pluginPath);
+    settings.pluginId = options.pluginId;
     settings.level = options.level;
     settings.seed = options.seed;
     const ValidationDisplay display = options.brief     ? ValidationDisplay::OneLine

@@ -89,7 +89,7 @@ double compareSilenceWithNoise(HostedPlugin& plugin, AudioBench& bench, double r
 }  // namespace
 
 void checkAudio(const ValidationSettings& settings, CheckLog& log) {
-    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath);
+    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath, {settings.pluginId, 0});
     HostedPlugin& plugin = *loaded;
     AudioBench bench(plugin, kAnnouncedBlock * kOversizeFactor, settings.seed);
     int combinations = 0;

@@ -19,7 +19,7 @@ double audioSeconds(int level) {
 }  // namespace
 
 void checkAutomation(const ValidationSettings& settings, CheckLog& log) {
-    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath);
+    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath, {settings.pluginId, 0});
     HostedPlugin& plugin = *loaded;
     plugin.configure(static_cast<float>(kRate), kBlock);
     plugin.start();

@@ -8,6 +8,7 @@
 
 struct ValidationSettings {
     std::string pluginPath;  // resolved
+    std::string pluginId;    // --plugin-id: one of several plug-ins in a file
     int level = 2;           // 1..5: higher runs longer and more randomised
     std::uint32_t seed = 1;  // for every random choice, so a run can be repeated
 };

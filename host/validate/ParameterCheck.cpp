@@ -178,7 +178,7 @@ void checkAudioAtOutsideValues(HostedPlugin& plugin, CheckLog& log, std::uint32_
 }  // namespace
 
 void checkProgramsAndParameters(const ValidationSettings& settings, CheckLog& log) {
-    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath);
+    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath, {settings.pluginId, 0});
     HostedPlugin& plugin = *loaded;
     plugin.configure(44100.0f, 512);
     TextReader texts(plugin, log);

@@ -67,7 +67,7 @@ void checkScanAndIdentity(const ValidationSettings& settings, CheckLog& log) {
     std::vector<IdentityField> first;
     for (int load = 1; load <= kLoads; ++load) {
         markProgress("load " + std::to_string(load));
-        const std::unique_ptr<HostedPlugin> plugin = openPlugin(settings.pluginPath);
+        const std::unique_ptr<HostedPlugin> plugin = openPlugin(settings.pluginPath, {settings.pluginId, 0});
         PluginInstance* vst2 = dynamic_cast<PluginInstance*>(plugin.get());
         const std::vector<IdentityField> identity = vst2 ? identityOf(*vst2) : neutralIdentityOf(*plugin);
         if (load == 1) {

@@ -24,7 +24,7 @@ double measuredSeconds(int level) {
 }  // namespace
 
 void checkRealtimeMargin(const ValidationSettings& settings, CheckLog& log) {
-    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath);
+    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath, {settings.pluginId, 0});
     HostedPlugin& plugin = *loaded;
     AudioBench bench(plugin, kBlock, settings.seed);
     for (double rate : kRates) {

@@ -161,5 +161,7 @@ TEST(PluginFormats, ValidationRunsTheFormatNeutralChecks) {
             EXPECT_NE(line.find(expected), std::string::npos) << line;
         }
     }
+    // --plugin-id reaches every check: an id the file lacks stops the run before any.
+    EXPECT_EQ(runTool({"--validate", FAKE_CLAP_PATH, "--plugin-id", "quorvane.fake.surround"}).exitCode, 10);
     if (!missing.empty()) GTEST_SKIP() << "zam-plugins lacks " << missing;
 }

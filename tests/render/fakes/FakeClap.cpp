@@ -1,4 +1,5 @@
-// A .clap file holding two gain plug-ins, mono and stereo, for the render tool's tests.
+// A .clap file holding two gain plug-ins, mono and stereo, for the render tool's tests
+// (Linux, and Windows under Wine).
 // Its output tells what the host did: silence when the host broke the threading rules
 // (init and activate on one thread, start and process on another); otherwise the input
 // times the "Gain" parameter (0..2), which a MIDI control change 7 also sets, from its
@@ -153,5 +154,4 @@ const void* factory(const char* id) { return std::strcmp(id, CLAP_PLUGIN_FACTORY
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) const clap_plugin_entry_t clap_entry = {CLAP_VERSION, entryInit,
-                                                                                          entryDeinit, factory};
+extern "C" CLAP_EXPORT const clap_plugin_entry_t clap_entry = {CLAP_VERSION, entryInit, entryDeinit, factory};

@@ -4,6 +4,7 @@
 
 #include "editor/EditorSnapshot.h"
 #include "host/ExitCode.h"
+#include "host/OpenPlugin.h"
 #include "host/PluginInstance.h"
 #include "host/PluginSettings.h"
 #include "host/PngFile.h"
@@ -17,9 +18,17 @@ constexpr int kIdleMilliseconds = 33;
 void sendScale(PluginInstance& plugin, double scale) {
     if (scale > 0.0) plugin.dispatch(effVendorSpecific, 0x50726553, 0x41654373, nullptr, float(scale));
 }
+// The editor commands speak VST 2's editor calls.
+void requireVst2(const std::string& path, ExitCode code) {
+    const PluginFormat format = pluginFormatOf(path);
+    if (format != PluginFormat::Vst2)
+        throw HostError(code, std::string("the editor of a ") + pluginFormatName(format) + " plug-in is not shown here");
+}
+
 }  // namespace
 
 void snapshotEditor(const RenderOptions& options, std::ostream& out) {
+    requireVst2(options.pluginPath, ExitCode::NoEditorSnapshot);
     PluginInstance plugin(options.pluginPath);
     plugin.configure(44100.0f, options.blockSize);
     applySettings(plugin, options);
@@ -41,6 +50,7 @@ void snapshotEditor(const RenderOptions& options, std::ostream& out) {
 }
 
 void editInWindow(const RenderOptions& options, std::ostream& out) {
+    requireVst2(options.pluginPath, ExitCode::NoEditorWindow);
     PluginInstance plugin(options.pluginPath);
     plugin.configure(44100.0f, options.blockSize);
     applySettings(plugin, options);

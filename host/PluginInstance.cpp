@@ -1,6 +1,9 @@
 #include "host/PluginInstance.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <sstream>
 
 #include "host/PluginLoader.h"
 #include "host/platform/SharedLibrary.h"
@@ -14,6 +17,32 @@ std::string trimmed(const char* text) {
     std::string result(text);
     while (!result.empty() && result.back() == ' ') result.pop_back();
     return result;
+}
+
+std::string uniqueIdText(int32 id) {
+    std::string text;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const unsigned char c = static_cast<unsigned char>(id >> shift);
+        if (!std::isprint(c)) {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "0x%08x", static_cast<unsigned>(id));
+            return hex;
+        }
+        text += static_cast<char>(c);
+    }
+    return "'" + text + "'";
+}
+
+std::string flagsText(int32 flags) {
+    static const struct { int32 bit; const char* name; } kFlags[] = {
+        {effFlagsHasEditor, "editor"},       {effFlagsCanMono, "mono"},
+        {effFlagsCanReplacing, "replacing"}, {effFlagsProgramChunks, "chunks"},
+        {effFlagsIsSynth, "synth"},
+    };
+    std::string text;
+    for (const auto& flag : kFlags)
+        if (flags & flag.bit) text += std::string(text.empty() ? "" : " ") + flag.name;
+    return text.empty() ? "none" : text;
 }
 
 }  // namespace
@@ -66,6 +95,18 @@ std::string PluginInstance::text(int32 opcode, int32 index, intptr value) {
 }
 
 std::string PluginInstance::effectName() { return text(effGetEffectName); }
+std::string PluginInstance::identityLines() {
+    std::ostringstream out;
+    out << "  file:      " << path() << "\n";
+    out << "  vendor:    " << vendorName() << "\n";
+    out << "  product:   " << productName() << ", version " << dispatch(effGetVendorVersion) << "\n";
+    out << "  unique id: " << uniqueIdText(effect->uniqueID) << ", VST " << dispatch(effGetVstVersion) << "\n";
+    out << "  channels:  " << effect->numInputs << " in, " << effect->numOutputs << " out\n";
+    out << "  latency:   " << effect->initialDelay << " frames\n";
+    out << "  flags:     " << flagsText(effect->flags) << "\n";
+    return out.str();
+}
+
 std::string PluginInstance::vendorName() { return text(effGetVendorString); }
 std::string PluginInstance::productName() { return text(effGetProductString); }
 
@@ -98,7 +139,7 @@ std::string PluginInstance::programName(int32 index) {
     return name;
 }
 
-void PluginInstance::sendEvents(VstEvents* events) { dispatch(effProcessEvents, 0, 0, events); }
+void PluginInstance::sendMidi(VstEvents* events) { dispatch(effProcessEvents, 0, 0, events); }
 
 void PluginInstance::process(float** inputs, float** outputs, int32 frames) {
     if ((effect->flags & effFlagsCanReplacing) && effect->processReplacing) {

@@ -6,17 +6,18 @@
 #include <string>
 
 #include "host/HostCallback.h"
+#include "host/HostedPlugin.h"
 
-class PluginInstance {
+class PluginInstance : public HostedPlugin {
 public:
     // Loads the plug-in (a path or a bare name, see resolvePluginPath) and opens it.
     explicit PluginInstance(const std::string& nameOrPath);
-    ~PluginInstance();
+    ~PluginInstance() override;
 
     PluginInstance(const PluginInstance&) = delete;
     PluginInstance& operator=(const PluginInstance&) = delete;
 
-    const std::string& path() const { return libraryPath; }
+    const std::string& path() const override { return libraryPath; }
     const char* entryPoint() const { return entry; }
     const AEffect& record() const { return *effect; }
     const HostState& host() const { return *state; }
@@ -26,28 +27,36 @@ public:
                     float opt = 0.0f);
 
     // Tells the plug-in the rate and the largest block it will get; before start().
-    void configure(float sampleRate, int32 blockSize);
-    void start();  // effMainsChanged 1, effStartProcess
-    void stop();   // effStopProcess, effMainsChanged 0
+    void configure(float sampleRate, int32 blockSize) override;
+    void start() override;  // effMainsChanged 1, effStartProcess
+    void stop() override;   // effStopProcess, effMainsChanged 0
 
-    std::string effectName();
+    std::string effectName() override;
+    std::string identityLines() override;
     std::string vendorName();
     std::string productName();
 
-    std::string parameterName(int32 index);
-    std::string parameterLabel(int32 index);
-    std::string parameterDisplay(int32 index);
-    float parameter(int32 index) const;
-    void setParameter(int32 index, float value);
+    int32 inputCount() const override { return effect->numInputs; }
+    int32 outputCount() const override { return effect->numOutputs; }
+    int32 latency() override { return effect->initialDelay; }
 
-    int32 currentProgram();
-    void setProgram(int32 index);
-    std::string programName(int32 index);
+    int32 parameterCount() const override { return effect->numParams; }
+    std::string parameterName(int32 index) override;
+    std::string parameterLabel(int32 index) override;
+    std::string parameterDisplay(int32 index) override;
+    float parameter(int32 index) const override;
+    void setParameter(int32 index, float value) override;
 
-    void sendEvents(VstEvents* events);
+    int32 programCount() const override { return effect->numPrograms; }
+    int32 currentProgram() override;
+    void setProgram(int32 index) override;
+    std::string programName(int32 index) override;
+
+    void sendMidi(VstEvents* events) override;
     // Fills outputs from inputs: processReplacing, or process into zeroed outputs for a
     // plug-in that only accumulates.
-    void process(float** inputs, float** outputs, int32 frames);
+    void process(float** inputs, float** outputs, int32 frames) override;
+    std::size_t automationNotices() const override { return state->automation.size(); }
 
 private:
     std::string text(int32 opcode, int32 index = 0, intptr value = 0);

@@ -24,8 +24,8 @@ bool sameName(const std::string& a, const std::string& b) {
 
 }  // namespace
 
-int32 findProgram(PluginInstance& plugin, const std::string& numberOrName) {
-    const int32 count = plugin.record().numPrograms;
+int32 findProgram(HostedPlugin& plugin, const std::string& numberOrName) {
+    const int32 count = plugin.programCount();
     if (isWholeNumber(numberOrName)) {
         const int32 number = std::stoi(numberOrName);
         if (number < count) return number;
@@ -39,8 +39,8 @@ int32 findProgram(PluginInstance& plugin, const std::string& numberOrName) {
     throw HostError(ExitCode::UnknownProgram, "no program named '" + numberOrName + "' (see --list)");
 }
 
-int32 findParameter(PluginInstance& plugin, const std::string& indexOrName) {
-    const int32 count = plugin.record().numParams;
+int32 findParameter(HostedPlugin& plugin, const std::string& indexOrName) {
+    const int32 count = plugin.parameterCount();
     if (isWholeNumber(indexOrName)) {
         const int32 index = std::stoi(indexOrName);
         if (index < count) return index;
@@ -52,7 +52,7 @@ int32 findParameter(PluginInstance& plugin, const std::string& indexOrName) {
     throw HostError(ExitCode::UnknownParameter, "no parameter named '" + indexOrName + "' (see --list)");
 }
 
-void applySettings(PluginInstance& plugin, const RenderOptions& options) {
+void applySettings(HostedPlugin& plugin, const RenderOptions& options) {
     const int32 program = options.program ? findProgram(plugin, *options.program) : -1;
     std::vector<int32> indices;
     for (const ParameterSetting& setting : options.parameters)

@@ -10,6 +10,7 @@
 #include "host/ChannelRouting.h"
 #include "host/EditorCommands.h"
 #include "host/ExitCode.h"
+#include "host/OpenPlugin.h"
 #include "host/PluginLoader.h"
 #include "host/PluginSettings.h"
 #include "host/Report.h"
@@ -27,7 +28,7 @@ SampleEncoding chooseEncoding(const RenderOptions& options, const AudioFormat& i
     return SampleEncoding::Pcm24;
 }
 
-void printSummary(PluginInstance& plugin, const RenderOptions& options, const AudioFormat& input,
+void printSummary(HostedPlugin& plugin, const RenderOptions& options, const AudioFormat& input,
                   SampleEncoding encoding, const RenderResult& result, double elapsedSeconds, std::ostream& out) {
     RenderReport report;
     report.pluginName = plugin.effectName();
@@ -42,14 +43,14 @@ void printSummary(PluginInstance& plugin, const RenderOptions& options, const Au
     report.outputEncoding = encoding;
     report.result = &result;
     report.elapsedSeconds = elapsedSeconds;
-    report.automationNotices = plugin.host().automation.size();
+    report.automationNotices = plugin.automationNotices();
     report.latencyCompensated = options.compensateLatency;
     out << (options.brief ? formatBriefSummary(report) : formatSummary(report));
 }
 
 // Some plug-ins report their latency only once audio flows; one silent block tells it.
-void processSilentBlock(PluginInstance& plugin, int frames) {
-    const int channels = std::max({plugin.record().numInputs, plugin.record().numOutputs, 1});
+void processSilentBlock(HostedPlugin& plugin, int frames) {
+    const int channels = std::max({plugin.inputCount(), plugin.outputCount(), 1});
     std::vector<std::vector<float>> inputs(channels, std::vector<float>(frames)), outputs = inputs;
     std::vector<float*> inputPointers, outputPointers;
     for (int channel = 0; channel < channels; ++channel) {
@@ -62,11 +63,11 @@ void processSilentBlock(PluginInstance& plugin, int frames) {
 }
 
 void listPlugin(const RenderOptions& options, std::ostream& out) {
-    PluginInstance plugin(options.pluginPath);
-    plugin.configure(44100.0f, options.blockSize);
-    applySettings(plugin, options);
-    processSilentBlock(plugin, options.blockSize);
-    out << describePlugin(plugin);
+    const std::unique_ptr<HostedPlugin> plugin = openPlugin(options.pluginPath, {options.pluginId, 0});
+    plugin->configure(44100.0f, options.blockSize);
+    applySettings(*plugin, options);
+    processSilentBlock(*plugin, options.blockSize);
+    out << describePlugin(*plugin);
 }
 
 ExitCode render(const RenderOptions& options, std::ostream& out, std::ostream& err) {
@@ -74,7 +75,8 @@ ExitCode render(const RenderOptions& options, std::ostream& out, std::ostream& e
     const AudioFormat& input = reader.format();
     const double rate = input.sampleRate;
 
-    PluginInstance plugin(options.pluginPath);
+    const std::unique_ptr<HostedPlugin> loaded = openPlugin(options.pluginPath, {options.pluginId, input.channels});
+    HostedPlugin& plugin = *loaded;
     plugin.configure(static_cast<float>(rate), options.blockSize);
     applySettings(plugin, options);
 
@@ -82,12 +84,12 @@ ExitCode render(const RenderOptions& options, std::ostream& out, std::ostream& e
     plan.blockSize = options.blockSize;
     plan.tailFrames = static_cast<std::int64_t>(std::llround(options.tailSeconds * rate));
     plan.compensateLatency = options.compensateLatency;
-    plan.inputSources = routeChannels(input.channels, plugin.record().numInputs, options.dropChannels);
-    if (plugin.record().numOutputs < 1)
+    plan.inputSources = routeChannels(input.channels, plugin.inputCount(), options.dropChannels);
+    if (plugin.outputCount() < 1)
         throw HostError(ExitCode::ChannelMismatch, "the plug-in has no outputs");
 
     const SampleEncoding encoding = chooseEncoding(options, input);
-    AudioWriter writer(options.outputPath, input.sampleRate, plugin.record().numOutputs, encoding);
+    AudioWriter writer(options.outputPath, input.sampleRate, plugin.outputCount(), encoding);
 
     MidiSchedule midi(options.midi, rate);
     const std::int64_t totalFrames = input.frames + plan.tailFrames;
@@ -132,7 +134,8 @@ ExitCode render(const RenderOptions& options, std::ostream& out, std::ostream& e
 
 ExitCode validate(const RenderOptions& options, std::ostream& out) {
     ValidationSettings settings;
-    settings.pluginPath = resolvePluginPath(options.pluginPath);
+    settings.pluginPath = resolveAnyPluginPath(options.pluginPath);
+    settings.pluginId = options.pluginId;
     settings.level = options.level;
     settings.seed = options.seed;
     const ValidationDisplay display = options.brief     ? ValidationDisplay::OneLine

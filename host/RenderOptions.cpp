@@ -73,7 +73,7 @@ TimedMidiMessage parsePitchBend(const std::string& text) {
 
 bool takesValue(const std::string& option) {
     for (const char* name : {"--program", "--param", "--block", "--tail", "--cc", "--bend", "--bits", "--level", "--seed",
-                             "--report", "--snapshot", "--scale"})
+                             "--report", "--snapshot", "--scale", "--plugin-id"})
         if (option == name) return true;
     return false;
 }
@@ -96,6 +96,7 @@ void applyOption(RenderOptions& options, const std::string& option, const std::s
     else if (option == "--level") options.level = parseInteger(value, "level", 1, 5);
     else if (option == "--seed") options.seed = static_cast<std::uint32_t>(parseInteger(value, "seed", 0, 2147483647));
     else if (option == "--report") options.reportPath = value;
+    else if (option == "--plugin-id") options.pluginId = value;
     else if (option == "--bits") {
         SampleEncoding encoding;
         if (!parseSampleEncoding(value, encoding)) usageError("--bits takes 16, 24, 32 or float: '" + value + "'");
@@ -176,7 +177,8 @@ std::string helpText() {
            "Renders an audio file (WAV, AIFF or FLAC) through a VST 2 plug-in at the file's own\n"
            "sample rate. PLUGIN is a library path or a bare name looked up in $VST_PATH,\n"
            "~/.vst, /usr/local/lib/vst and /usr/lib/vst. The output's format follows its file\n"
-           "name ending (.wav, .aif, .aiff, .flac).\n"
+           "name ending (.wav, .aif, .aiff, .flac). A PLUGIN path ending in .vst3 (a bundle)\n"
+           "is loaded as VST3, one ending in .clap as CLAP.\n"
            "\n"
            "options:\n"
            "  --list                  show the plug-in's identity, parameters and programs\n"
@@ -190,6 +192,8 @@ std::string helpText() {
            "  --program N|NAME        select a program by number (from 0) or by name\n"
            "  --param INDEX|NAME=V    set a parameter to a value in 0..1 (repeatable,\n"
            "                          applied in order after the program)\n"
+           "  --plugin-id ID          the plug-in to take from a file that holds several\n"
+           "                          (CLAP; default: the one whose main ports fit the input)\n"
            "  --block N               frames per processing block (default 512)\n"
            "  --tail SECONDS          render this much silence after the input (default 0)\n"
            "  --no-latency-compensation\n"

@@ -28,6 +28,7 @@ struct RenderOptions {
     bool brief = false;
     bool verbose = false;  // --validate: what the plug-in printed, too
     std::string pluginPath;
+    std::string pluginId;  // --plugin-id: which plug-in of a file that holds several
     std::string inputPath;
     std::string outputPath;
     std::optional<std::string> program;  // number or name

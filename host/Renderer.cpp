@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-RenderResult renderThrough(PluginInstance& plugin, AudioReader& reader, AudioWriter& writer,
+RenderResult renderThrough(HostedPlugin& plugin, AudioReader& reader, AudioWriter& writer,
                            MidiSchedule& midi, const RenderPlan& plan,
                            const std::function<void(double)>& progress) {
     const int fileChannels = reader.format().channels;
-    const int inputs = plugin.record().numInputs;
-    const int outputs = plugin.record().numOutputs;
+    const int inputs = plugin.inputCount();
+    const int outputs = plugin.outputCount();
     const int block = plan.blockSize;
     const double totalFrames = static_cast<double>(reader.format().frames + plan.tailFrames);
 
@@ -24,7 +24,7 @@ RenderResult renderThrough(PluginInstance& plugin, AudioReader& reader, AudioWri
     std::int64_t tailLeft = plan.tailFrames;
     bool inputEnded = false;
     // Reported on resume; some plug-ins know it only once audio flows.
-    std::int64_t latency = std::max<int32>(0, plugin.record().initialDelay);
+    std::int64_t latency = std::max<int32>(0, plugin.latency());
     std::int64_t toDrop = plan.compensateLatency ? latency : 0;
     if (plan.compensateLatency) tailLeft += latency;
     for (;;) {
@@ -45,10 +45,10 @@ RenderResult renderThrough(PluginInstance& plugin, AudioReader& reader, AudioWri
                 inputBuffers[input][frame] = source < 0 ? 0.0f : fileBlock[frame * fileChannels + source];
         }
         const int32 blockFrames = static_cast<int32>(frames);
-        if (VstEvents* events = midi.eventsFor(position, blockFrames)) plugin.sendEvents(events);
+        if (VstEvents* events = midi.eventsFor(position, blockFrames)) plugin.sendMidi(events);
         plugin.process(inputPointers.data(), outputPointers.data(), blockFrames);
         if (position == 0) {
-            const std::int64_t reported = std::max<int32>(0, plugin.record().initialDelay);
+            const std::int64_t reported = std::max<int32>(0, plugin.latency());
             if (plan.compensateLatency) {
                 toDrop += reported - latency;
                 tailLeft += reported - latency;

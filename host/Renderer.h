@@ -7,7 +7,7 @@
 
 #include "host/AudioFile.h"
 #include "host/MidiSchedule.h"
-#include "host/PluginInstance.h"
+#include "host/HostedPlugin.h"
 #include "host/SignalStats.h"
 
 struct RenderPlan {
@@ -28,6 +28,6 @@ struct RenderResult {
 // frames more silence go in at the end and as many come off the start, so the output
 // lines up with the input and has its length. progress gets the fraction done after
 // each block.
-RenderResult renderThrough(PluginInstance& plugin, AudioReader& reader, AudioWriter& writer,
+RenderResult renderThrough(HostedPlugin& plugin, AudioReader& reader, AudioWriter& writer,
                            MidiSchedule& midi, const RenderPlan& plan,
                            const std::function<void(double)>& progress);

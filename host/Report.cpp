@@ -1,7 +1,6 @@
 #include "host/Report.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdarg>
 #include <cmath>
 #include <cstdio>
@@ -17,28 +16,6 @@ std::string format(const char* pattern, ...) {
     std::vsnprintf(text, sizeof text, pattern, arguments);
     va_end(arguments);
     return text;
-}
-
-std::string uniqueIdText(int32 id) {
-    std::string text;
-    for (int shift = 24; shift >= 0; shift -= 8) {
-        const unsigned char c = static_cast<unsigned char>(id >> shift);
-        if (!std::isprint(c)) return format("0x%08x", static_cast<unsigned>(id));
-        text += static_cast<char>(c);
-    }
-    return "'" + text + "'";
-}
-
-std::string flagsText(int32 flags) {
-    static const struct { int32 bit; const char* name; } kFlags[] = {
-        {effFlagsHasEditor, "editor"},       {effFlagsCanMono, "mono"},
-        {effFlagsCanReplacing, "replacing"}, {effFlagsProgramChunks, "chunks"},
-        {effFlagsIsSynth, "synth"},
-    };
-    std::string text;
-    for (const auto& flag : kFlags)
-        if (flags & flag.bit) text += std::string(text.empty() ? "" : " ") + flag.name;
-    return text.empty() ? "none" : text;
 }
 
 // "  12.3x realtime"; nothing when there was no audio to time.
@@ -64,28 +41,18 @@ std::string formatDecibels(double level) {
     return format("%.1f", 20.0 * std::log10(level));
 }
 
-std::string describePlugin(PluginInstance& plugin) {
-    const AEffect& record = plugin.record();
+std::string describePlugin(HostedPlugin& plugin) {
     std::ostringstream out;
-    out << plugin.effectName() << "\n";
-    out << "  file:      " << plugin.path() << "\n";
-    out << "  vendor:    " << plugin.vendorName() << "\n";
-    out << "  product:   " << plugin.productName() << ", version "
-        << plugin.dispatch(effGetVendorVersion) << "\n";
-    out << "  unique id: " << uniqueIdText(record.uniqueID) << ", VST "
-        << plugin.dispatch(effGetVstVersion) << "\n";
-    out << "  channels:  " << record.numInputs << " in, " << record.numOutputs << " out\n";
-    out << "  latency:   " << record.initialDelay << " frames\n";
-    out << "  flags:     " << flagsText(record.flags) << "\n";
-
-    out << "parameters (" << record.numParams << "):\n";
-    for (int32 index = 0; index < record.numParams; ++index)
+    out << plugin.effectName() << "\n" << plugin.identityLines();
+    out << "parameters (" << plugin.parameterCount() << "):\n";
+    for (int32 index = 0; index < plugin.parameterCount(); ++index)
         out << format("  %3d  %-16s %9.6f  %s %s\n", index, plugin.parameterName(index).c_str(),
                       static_cast<double>(plugin.parameter(index)),
                       plugin.parameterDisplay(index).c_str(), plugin.parameterLabel(index).c_str());
 
-    out << "programs (" << record.numPrograms << "), current " << plugin.currentProgram() << ":\n";
-    for (int32 program = 0; program < record.numPrograms; ++program)
+    if (plugin.programCount() == 0 && plugin.currentProgram() < 0) return out.str();  // a format without programs
+    out << "programs (" << plugin.programCount() << "), current " << plugin.currentProgram() << ":\n";
+    for (int32 program = 0; program < plugin.programCount(); ++program)
         out << format("  %3d  %s\n", program, plugin.programName(program).c_str());
     return out.str();
 }

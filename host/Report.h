@@ -5,11 +5,11 @@
 #include <string>
 
 #include "host/AudioFile.h"
-#include "host/PluginInstance.h"
+#include "host/HostedPlugin.h"
 #include "host/Renderer.h"
 
 // Identity, parameters (name, value, display text, label) and programs.
-std::string describePlugin(PluginInstance& plugin);
+std::string describePlugin(HostedPlugin& plugin);
 
 struct RenderReport {
     std::string pluginName;

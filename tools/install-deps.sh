@@ -28,6 +28,8 @@ demo_packages=(
   fonts-liberation2
   # the LV2 bundle's headers
   lv2-dev
+  # the VST3 and CLAP declarations the render tool hosts those formats with
+  dpf-source
 )
 test_packages=(
   # the fuzzers and the leak checker
@@ -36,7 +38,7 @@ test_packages=(
   xvfb xauth
   # the character maps localedef needs for the comma-decimal locale the tests build
   locales
-  # third-party VST 2 plug-ins the render host is tested against
+  # third-party plug-ins the render host is tested against (zam's VST 2, VST3 and CLAP builds)
   zam-plugins dpf-plugins-vst
   # LV2 hosts and checkers for the LV2 bundle: lv2ls, lv2info and lv2apply, jalv with a
   # JACK server of its own, sord_validate

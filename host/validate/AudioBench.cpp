@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "host/PluginInstance.h"
 #include "host/validate/CheckLog.h"
 
 #include "host/platform/CallMonitor.h"
@@ -27,11 +28,11 @@ const char* testSignalName(TestSignal signal) {
     return "";
 }
 
-AudioBench::AudioBench(PluginInstance& instance, int maxFrames, std::uint32_t seed)
+AudioBench::AudioBench(HostedPlugin& instance, int maxFrames, std::uint32_t seed)
     : plugin(instance), random(seed) {
     // Pointer arrays are never empty, for plug-ins that look at a channel they lack.
-    const int inputCount = std::max(instance.record().numInputs, 1);
-    const int outputCount = std::max(instance.record().numOutputs, 1);
+    const int inputCount = std::max(instance.inputCount(), 1);
+    const int outputCount = std::max(instance.outputCount(), 1);
     inputs.assign(inputCount, std::vector<float>(maxFrames, 0.0f));
     outputs.assign(outputCount, std::vector<float>(maxFrames, 0.0f));
     for (auto& channel : inputs) inputPointers.push_back(channel.data());
@@ -59,9 +60,8 @@ void AudioBench::fill(TestSignal signal, int frames, double sampleRate) {
 }
 
 void AudioBench::process(int frames, bool watchCalls) {
-    if (watchCalls) watchThisThread(true);
-    plugin.process(inputPointers.data(), outputPointers.data(), frames);
-    if (watchCalls) watchThisThread(false);
+    if (watchCalls) plugin.processWatched(inputPointers.data(), outputPointers.data(), frames);
+    else plugin.process(inputPointers.data(), outputPointers.data(), frames);
 }
 
 OutputVerdict AudioBench::inspect(int frames) const {
@@ -69,7 +69,7 @@ OutputVerdict AudioBench::inspect(int frames) const {
     const auto where = [&](int channel, int i) {
         return " in output " + std::to_string(channel + 1) + " at frame " + std::to_string(position - frames + i);
     };
-    const int outputCount = plugin.record().numOutputs;
+    const int outputCount = plugin.outputCount();
     for (int channel = 0; channel < outputCount; ++channel) {
         for (int i = 0; i < frames; ++i) {
             const float sample = outputs[channel][i];
@@ -81,7 +81,7 @@ OutputVerdict AudioBench::inspect(int frames) const {
             char text[40];
             std::snprintf(text, sizeof text, "%+.1f dBFS", 20.0 * std::log10(std::fabs(sample)));
             verdict.loud = text + where(channel, i) + " with";
-            for (int32 index = 0; index < plugin.record().numParams; ++index) {
+            for (int32 index = 0; index < plugin.parameterCount(); ++index) {
                 std::snprintf(text, sizeof text, " --param %d=%g", index, static_cast<double>(plugin.parameter(index)));
                 verdict.loud += text;
             }
@@ -91,7 +91,7 @@ OutputVerdict AudioBench::inspect(int frames) const {
 }
 
 double AudioBench::energy(int frames) const {
-    const int outputCount = plugin.record().numOutputs;
+    const int outputCount = plugin.outputCount();
     double sum = 0.0;
     for (int channel = 0; channel < outputCount; ++channel)
         for (int i = 0; i < frames; ++i) sum += static_cast<double>(outputs[channel][i]) * outputs[channel][i];
@@ -103,11 +103,11 @@ void OutputVerdict::report(const std::string& context, CheckLog& log) const {
     if (!loud.empty()) log.warn(context + "very loud output, " + loud);
 }
 
-BackgroundLoad::BackgroundLoad(PluginInstance& instance, const Plan& chosen)
+BackgroundLoad::BackgroundLoad(HostedPlugin& instance, const Plan& chosen)
     : plugin(instance), plan(chosen), bench(instance, chosen.blockSize, chosen.seed), granted(chosen.frames),
       finishing(chosen.frames > 0) {
     // Notices arrive from both threads; the vector that records them is not shared safely.
-    plugin.host().recordAutomation = false;
+    if (auto* vst2 = dynamic_cast<PluginInstance*>(&plugin)) vst2->host().recordAutomation = false;
     audio = std::thread([this] { runAudio(); });
     automation = std::thread([this] { runAutomation(); });
 }
@@ -152,9 +152,8 @@ void BackgroundLoad::runAudio() {
 
 void BackgroundLoad::runAutomation() {
     std::mt19937 random(plan.seed + 1);
-    const AEffect& record = plugin.record();
     std::uniform_real_distribution<float> value(0.0f, 1.0f);
-    automationCanChange = record.numParams > 0 || record.numPrograms > 1;
+    automationCanChange = plugin.parameterCount() > 0 || plugin.programCount() > 1;
     while (!stopping && automationCanChange) {
         // Read before the count, so the changes owed for the last block are still made.
         const bool audioEnded = audioDone;
@@ -164,10 +163,10 @@ void BackgroundLoad::runAutomation() {
             continue;
         }
         // One change in ten is a program change, where there are programs.
-        if (record.numPrograms > 1 && (record.numParams == 0 || random() % 10 == 0))
-            plugin.setProgram(static_cast<int32>(random() % record.numPrograms));
+        if (plugin.programCount() > 1 && (plugin.parameterCount() == 0 || random() % 10 == 0))
+            plugin.setProgram(static_cast<int32>(random() % plugin.programCount()));
         else
-            plugin.setParameter(static_cast<int32>(random() % record.numParams), value(random));
+            plugin.setParameter(static_cast<int32>(random() % plugin.parameterCount()), value(random));
         ++changes;
     }
 }

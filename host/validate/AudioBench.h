@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "host/PluginInstance.h"
+#include "host/HostedPlugin.h"
 
 enum class TestSignal { Noise, Silence, Impulses, Square };
 const char* testSignalName(TestSignal signal);
@@ -31,7 +31,7 @@ struct OutputVerdict {
 
 class AudioBench {
 public:
-    AudioBench(PluginInstance& plugin, int maxFrames, std::uint32_t seed);
+    AudioBench(HostedPlugin& plugin, int maxFrames, std::uint32_t seed);
 
     // Writes the next frames of the signal to every input, continuing where it stopped.
     void fill(TestSignal signal, int frames, double sampleRate);
@@ -43,7 +43,7 @@ public:
     double energy(int frames) const;
 
 private:
-    PluginInstance& plugin;
+    HostedPlugin& plugin;
     std::vector<std::vector<float>> inputs, outputs;
     std::vector<float*> inputPointers, outputPointers;
     std::mt19937 random;
@@ -62,7 +62,7 @@ public:
         bool watchCalls = false;
         std::uint32_t seed = 1;
     };
-    BackgroundLoad(PluginInstance& plugin, const Plan& plan);
+    BackgroundLoad(HostedPlugin& plugin, const Plan& plan);
     ~BackgroundLoad();
     void allow(std::int64_t frames) { granted += frames; }
     // Waits until the frames are done and every change is made; answers the first
@@ -76,7 +76,7 @@ private:
     void runAutomation();
     void end();
 
-    PluginInstance& plugin;
+    HostedPlugin& plugin;
     Plan plan;
     AudioBench bench;
     std::atomic<std::int64_t> granted;

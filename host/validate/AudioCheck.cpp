@@ -4,7 +4,7 @@
 #include <ctime>
 #include <cstdio>
 
-#include "host/PluginInstance.h"
+#include "host/OpenPlugin.h"
 #include "host/platform/IsolatedRun.h"
 #include "host/validate/AudioBench.h"
 #include "host/validate/Checks.h"
@@ -49,7 +49,7 @@ OutputVerdict run(AudioBench& bench, TestSignal signal, double rate, int block, 
     return verdict;
 }
 
-void restart(PluginInstance& plugin, double rate, int announcedBlock) {
+void restart(HostedPlugin& plugin, double rate, int announcedBlock) {
     plugin.stop();
     plugin.configure(static_cast<float>(rate), announcedBlock);
     plugin.start();
@@ -69,7 +69,7 @@ double processorSeconds(AudioBench& bench, TestSignal signal, double rate, int b
 }
 
 // Answers how many times noise silence costs, 0 when the plug-in is too fast to tell.
-double compareSilenceWithNoise(PluginInstance& plugin, AudioBench& bench, double rate, CheckLog& log) {
+double compareSilenceWithNoise(HostedPlugin& plugin, AudioBench& bench, double rate, CheckLog& log) {
     restart(plugin, rate, kCostBlock);
     int blocks = kFirstCostBlocks;
     double noise = processorSeconds(bench, TestSignal::Noise, rate, blocks);
@@ -89,7 +89,8 @@ double compareSilenceWithNoise(PluginInstance& plugin, AudioBench& bench, double
 }  // namespace
 
 void checkAudio(const ValidationSettings& settings, CheckLog& log) {
-    PluginInstance plugin(settings.pluginPath);
+    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath, {settings.pluginId, 0});
+    HostedPlugin& plugin = *loaded;
     AudioBench bench(plugin, kAnnouncedBlock * kOversizeFactor, settings.seed);
     int combinations = 0;
     double worstSilenceCost = 0.0;

@@ -1,6 +1,6 @@
 // Check 4: parameters and programs changed from a second thread while audio runs; at
 // level 3 and above the audio thread is watched for allocations and locks.
-#include "host/PluginInstance.h"
+#include "host/OpenPlugin.h"
 #include "host/platform/CallMonitor.h"
 #include "host/validate/AudioBench.h"
 #include "host/validate/Checks.h"
@@ -19,7 +19,8 @@ double audioSeconds(int level) {
 }  // namespace
 
 void checkAutomation(const ValidationSettings& settings, CheckLog& log) {
-    PluginInstance plugin(settings.pluginPath);
+    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath, {settings.pluginId, 0});
+    HostedPlugin& plugin = *loaded;
     plugin.configure(static_cast<float>(kRate), kBlock);
     plugin.start();
     const bool watch = settings.level >= kWatchedLevel;

@@ -8,9 +8,14 @@
 
 struct ValidationSettings {
     std::string pluginPath;  // resolved
+    std::string pluginId;    // --plugin-id: one of several plug-ins in a file
     int level = 2;           // 1..5: higher runs longer and more randomised
     std::uint32_t seed = 1;  // for every random choice, so a run can be repeated
 };
+
+// For checks of VST 2 behaviour alone: true, with the check skipped as "not applicable",
+// for a plug-in of another format.
+bool skippedForOtherFormats(const ValidationSettings& settings, CheckLog& log);
 
 void checkScanAndIdentity(const ValidationSettings& settings, CheckLog& log);
 void checkProgramsAndParameters(const ValidationSettings& settings, CheckLog& log);

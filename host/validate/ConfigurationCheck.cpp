@@ -78,6 +78,7 @@ void tryFile(const ValidationSettings& settings, const fs::path& directory, cons
 }  // namespace
 
 void checkConfiguration(const ValidationSettings& settings, CheckLog& log) {
+    if (skippedForOtherFormats(settings, log)) return;
     {
         PluginInstance plugin(settings.pluginPath);
         if (plugin.record().uniqueID != kQuorvaneId) return log.skip("not Quorvane");

@@ -51,6 +51,7 @@ void idle(PluginInstance& plugin, EditorParentWindow& window, BackgroundLoad& lo
 }  // namespace
 
 void checkEditor(const ValidationSettings& settings, CheckLog& log) {
+    if (skippedForOtherFormats(settings, log)) return;
     PluginInstance plugin(settings.pluginPath);
     if (!(plugin.record().flags & effFlagsHasEditor)) return log.skip("no editor");
     // Before any editor call: an editor that needs a display may crash without one.

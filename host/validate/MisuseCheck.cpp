@@ -187,6 +187,7 @@ void misuseAsNoHostDoes(const ValidationSettings& settings, const std::vector<fl
 }  // namespace
 
 void checkHostMisuse(const ValidationSettings& settings, CheckLog& log) {
+    if (skippedForOtherFormats(settings, log)) return;
     std::vector<float> initial;
     double freshLevel = 0.0;
     {

@@ -7,6 +7,7 @@
 #include <random>
 #include <set>
 
+#include "host/OpenPlugin.h"
 #include "host/PluginInstance.h"
 #include "host/platform/IsolatedRun.h"
 #include "host/validate/AudioBench.h"
@@ -35,13 +36,16 @@ constexpr TextQuery kProgramName = {effGetProgramName, 24, "name"};
 
 class TextReader {
 public:
-    TextReader(PluginInstance& instance, CheckLog& checkLog) : plugin(instance), log(checkLog) {}
+    TextReader(HostedPlugin& instance, CheckLog& checkLog)
+        : plugin(instance), vst2(dynamic_cast<PluginInstance*>(&instance)), log(checkLog) {}
 
-    // The text the plug-in writes, with every fault in how it writes it logged.
+    // The text the plug-in writes, with every fault in how it writes it logged. Formats
+    // other than VST 2 fill buffers of the host's size, so only VST 2 texts are guarded.
     std::string read(const TextQuery& query, int32 index, const std::string& subject) {
+        if (!vst2) return textOf(query, index);
         std::memset(area, kGuardByte, sizeof area);
         char* buffer = reinterpret_cast<char*>(area + kGuard);
-        plugin.dispatch(query.opcode, index, 0, buffer);
+        vst2->dispatch(query.opcode, index, 0, buffer);
         const std::string about = subject + " " + query.what;
         for (std::size_t i = 0; i < kGuard; ++i) {
             if (area[i] != kGuardByte) {
@@ -83,7 +87,16 @@ public:
     bool wroteNothing = false;
 
 private:
-    PluginInstance& plugin;
+    std::string textOf(const TextQuery& query, int32 index) {
+        wroteNothing = false;
+        if (query.opcode == effGetParamName) return plugin.parameterName(index);
+        if (query.opcode == effGetParamLabel) return plugin.parameterLabel(index);
+        if (query.opcode == effGetParamDisplay) return plugin.parameterDisplay(index);
+        return plugin.programName(plugin.currentProgram());
+    }
+
+    HostedPlugin& plugin;
+    PluginInstance* vst2;
     CheckLog& log;
     std::set<std::string> warned;
     unsigned char area[kGuard + kTextBuffer + kGuard];
@@ -91,8 +104,8 @@ private:
 
 std::string parameterSubject(int32 index) { return "parameter " + std::to_string(index); }
 
-void checkPrograms(PluginInstance& plugin, TextReader& texts, CheckLog& log) {
-    const int32 count = plugin.record().numPrograms;
+void checkPrograms(HostedPlugin& plugin, TextReader& texts, CheckLog& log) {
+    const int32 count = plugin.programCount();
     for (int32 program = 0; program < count; ++program) {
         plugin.setProgram(program);
         const std::string subject = "program " + std::to_string(program);
@@ -109,11 +122,11 @@ void checkPrograms(PluginInstance& plugin, TextReader& texts, CheckLog& log) {
     }
 }
 
-void checkValues(PluginInstance& plugin, TextReader& texts, CheckLog& log, const ValidationSettings& settings) {
+void checkValues(HostedPlugin& plugin, TextReader& texts, CheckLog& log, const ValidationSettings& settings) {
     std::mt19937 random(settings.seed);
     std::uniform_real_distribution<float> anyValue(0.0f, 1.0f);
     const int extraValues = settings.level * 2;
-    for (int32 index = 0; index < plugin.record().numParams; ++index) {
+    for (int32 index = 0; index < plugin.parameterCount(); ++index) {
         const std::string subject = parameterSubject(index);
         const float initial = plugin.parameter(index);
         if (!(initial >= 0.0f && initial <= 1.0f)) log.fail(subject + " starts at " + std::to_string(initial) + ", outside 0..1");
@@ -142,12 +155,12 @@ void checkValues(PluginInstance& plugin, TextReader& texts, CheckLog& log, const
 }
 
 // Values just outside 0..1 on every parameter at once, then audio: hosts do send them.
-void checkAudioAtOutsideValues(PluginInstance& plugin, CheckLog& log, std::uint32_t seed) {
+void checkAudioAtOutsideValues(HostedPlugin& plugin, CheckLog& log, std::uint32_t seed) {
     constexpr int kBlock = 512;
     AudioBench bench(plugin, kBlock, seed);
     for (float outside : {-0.01f, 1.01f}) {
         markProgress("audio with every parameter at " + std::to_string(outside));
-        for (int32 index = 0; index < plugin.record().numParams; ++index) plugin.setParameter(index, outside);
+        for (int32 index = 0; index < plugin.parameterCount(); ++index) plugin.setParameter(index, outside);
         plugin.start();
         for (int block = 0; block < 8; ++block) {
             bench.fill(TestSignal::Noise, kBlock, 44100.0);
@@ -165,7 +178,8 @@ void checkAudioAtOutsideValues(PluginInstance& plugin, CheckLog& log, std::uint3
 }  // namespace
 
 void checkProgramsAndParameters(const ValidationSettings& settings, CheckLog& log) {
-    PluginInstance plugin(settings.pluginPath);
+    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath, {settings.pluginId, 0});
+    HostedPlugin& plugin = *loaded;
     plugin.configure(44100.0f, 512);
     TextReader texts(plugin, log);
     markProgress("programs");
@@ -173,7 +187,7 @@ void checkProgramsAndParameters(const ValidationSettings& settings, CheckLog& lo
     markProgress("parameters");
     checkValues(plugin, texts, log, settings);
     checkAudioAtOutsideValues(plugin, log, settings.seed);
-    const int32 programs = plugin.record().numPrograms, parameters = plugin.record().numParams;
+    const int32 programs = plugin.programCount(), parameters = plugin.parameterCount();
     log.note(std::to_string(programs) + (programs == 1 ? " program, " : " programs, ") + std::to_string(parameters) +
              (parameters == 1 ? " parameter" : " parameters"));
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "host/OpenPlugin.h"
 #include "host/PluginInstance.h"
 #include "host/platform/IsolatedRun.h"
 #include "host/validate/Checks.h"
@@ -46,6 +47,19 @@ std::vector<IdentityField> identityOf(PluginInstance& plugin) {
     return fields;
 }
 
+// What any format tells a scanning host.
+std::vector<IdentityField> neutralIdentityOf(HostedPlugin& plugin) {
+    std::vector<IdentityField> fields = {
+        {"effect name", plugin.effectName()},
+        {"identity", plugin.identityLines()},
+        {"parameters", std::to_string(plugin.parameterCount())},
+        {"programs", std::to_string(plugin.programCount())},
+    };
+    for (int32 index = 0; index < plugin.parameterCount(); ++index)
+        fields.push_back({"parameter " + std::to_string(index) + " name", plugin.parameterName(index)});
+    return fields;
+}
+
 }  // namespace
 
 void checkScanAndIdentity(const ValidationSettings& settings, CheckLog& log) {
@@ -53,12 +67,13 @@ void checkScanAndIdentity(const ValidationSettings& settings, CheckLog& log) {
     std::vector<IdentityField> first;
     for (int load = 1; load <= kLoads; ++load) {
         markProgress("load " + std::to_string(load));
-        PluginInstance plugin(settings.pluginPath);
-        const std::vector<IdentityField> identity = identityOf(plugin);
+        const std::unique_ptr<HostedPlugin> plugin = openPlugin(settings.pluginPath, {settings.pluginId, 0});
+        PluginInstance* vst2 = dynamic_cast<PluginInstance*>(plugin.get());
+        const std::vector<IdentityField> identity = vst2 ? identityOf(*vst2) : neutralIdentityOf(*plugin);
         if (load == 1) {
             first = identity;
-            if (plugin.record().uniqueID == 0) log.warn("the unique id is 0; hosts tell plug-ins apart by it");
-            if (plugin.record().numOutputs < 1) log.fail("the plug-in has no outputs");
+            if (vst2 && vst2->record().uniqueID == 0) log.warn("the unique id is 0; hosts tell plug-ins apart by it");
+            if (plugin->outputCount() < 1) log.fail("the plug-in has no outputs");
             continue;
         }
         for (std::size_t i = 0; i < identity.size(); ++i)

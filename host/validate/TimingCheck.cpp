@@ -5,7 +5,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "host/PluginInstance.h"
+#include "host/OpenPlugin.h"
 #include "host/platform/IsolatedRun.h"
 #include "host/validate/AudioBench.h"
 #include "host/validate/Checks.h"
@@ -24,7 +24,8 @@ double measuredSeconds(int level) {
 }  // namespace
 
 void checkRealtimeMargin(const ValidationSettings& settings, CheckLog& log) {
-    PluginInstance plugin(settings.pluginPath);
+    const std::unique_ptr<HostedPlugin> loaded = openPlugin(settings.pluginPath, {settings.pluginId, 0});
+    HostedPlugin& plugin = *loaded;
     AudioBench bench(plugin, kBlock, settings.seed);
     for (double rate : kRates) {
         markProgress(std::to_string(static_cast<int>(rate)) + " Hz");

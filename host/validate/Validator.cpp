@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "host/ExitCode.h"
-#include "host/PluginInstance.h"
+#include "host/OpenPlugin.h"
 #include "host/platform/IsolatedRun.h"
 
 namespace {
@@ -55,11 +55,11 @@ std::size_t lineCount(const std::string& text) {
 
 // A plug-in that does not load fails no check: it is not a plug-in to check. The load is
 // tried in a child too, in case it crashes; check 1 reports that.
-void requireLoadable(const std::string& path) {
+void requireLoadable(const ValidationSettings& settings) {
     const IsolatedRun run = runIsolated(
         [&] {
             try {
-                PluginInstance plugin(path);
+                openPlugin(settings.pluginPath, {settings.pluginId, 0});
             } catch (const HostError& error) {
                 return std::to_string(static_cast<int>(error.code)) + " " + error.what();
             }
@@ -153,7 +153,7 @@ std::string jsonList(const std::vector<std::string>& texts) {
 
 bool runValidation(const ValidationSettings& settings, ValidationDisplay display, std::ostream& out,
                    std::vector<CheckOutcome>& outcomes) {
-    requireLoadable(settings.pluginPath);
+    requireLoadable(settings);
     const bool full = display == ValidationDisplay::Full || display == ValidationDisplay::Verbose;
     if (full)
         out << "validating " << settings.pluginPath << " at level " << settings.level << ", seed " << settings.seed

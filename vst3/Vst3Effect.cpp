@@ -402,8 +402,13 @@ v3_result Vst3Effect::process(v3_process_data* data) {
             }
         }
     }
+    // At one frame a program change goes first: values set with it are meant to change
+    // the program's, not to be overwritten by it.
     std::sort(events, events + count, [](const TimedEvent& a, const TimedEvent& b) {
-        return a.offset != b.offset ? a.offset < b.offset : a.order < b.order;
+        const bool aProgram = a.id == kProgramParameterId, bProgram = b.id == kProgramParameterId;
+        if (a.offset != b.offset) return a.offset < b.offset;
+        if (aProgram != bProgram) return aProgram;
+        return a.order < b.order;
     });
 
     const std::int32_t frames = data->nframes > 0 ? data->nframes : 0;

@@ -1,6 +1,7 @@
 #include "host/vst3/Vst3Plugin.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -97,6 +98,11 @@ Vst3Plugin::Vst3Plugin(const std::string& bundle, const std::string& className) 
                 v3_param_info parameterInfo = {};
                 if (v3_cpp_obj(controller)->get_parameter_info(controller, i, &parameterInfo) != V3_OK) continue;
                 if (parameterInfo.flags & V3_PARAM_IS_HIDDEN) continue;  // the plug-in's own bookkeeping
+                if ((parameterInfo.flags & V3_PARAM_PROGRAM_CHANGE) && parameterInfo.step_count > 0 &&
+                    programParameter < 0) {
+                    programParameter = static_cast<int32>(parameters.size());
+                    programSteps = parameterInfo.step_count;
+                }
                 parameters.push_back({parameterInfo.param_id, utf8FromUtf16(parameterInfo.title, 128),
                                       utf8FromUtf16(parameterInfo.units, 128)});
             }
@@ -182,6 +188,26 @@ void Vst3Plugin::setParameter(int32 index, float value) {
     value = std::clamp(value, 0.0f, 1.0f);  // the format carries nothing outside 0..1
     v3_cpp_obj(controller)->set_parameter_normalised(controller, parameters[index].id, value);
     pending.push({index, value});
+}
+
+int32 Vst3Plugin::currentProgram() {
+    if (programParameter < 0) return -1;
+    return static_cast<int32>(std::lround(parameter(programParameter) * programSteps));
+}
+
+void Vst3Plugin::setProgram(int32 index) {
+    if (index >= 0 && index < programCount())
+        setParameter(programParameter, static_cast<float>(index) / static_cast<float>(programSteps));
+}
+
+std::string Vst3Plugin::programName(int32 index) {
+    if (index < 0 || index >= programCount()) return "";
+    v3_str_128 text = {};
+    const double value = static_cast<double>(index) / programSteps;
+    if (v3_cpp_obj(controller)->get_parameter_string_for_value(controller, parameters[programParameter].id,
+                                                               value, text) != V3_OK)
+        return "";
+    return utf8FromUtf16(text, 128);
 }
 
 void Vst3Plugin::configure(float sampleRate, int32 blockSize) {

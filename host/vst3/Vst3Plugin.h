@@ -2,7 +2,8 @@
 // component processes; its edit controller (the same object or a second one) names the
 // parameters and turns values into text. Parameter changes reach the processor as
 // queued points at their block offsets. The format carries no MIDI control changes or
-// pitch bend as events, so MIDI is not sent.
+// pitch bend as events, so MIDI is not sent. Programs are those of the parameter the
+// plug-in marks as its program change.
 #pragma once
 
 #include <memory>
@@ -38,10 +39,11 @@ public:
     float parameter(int32 index) const override;
     void setParameter(int32 index, float value) override;
 
-    int32 programCount() const override { return 0; }
-    int32 currentProgram() override { return -1; }
-    void setProgram(int32) override {}
-    std::string programName(int32) override { return ""; }
+    // Programs are the positions of the plug-in's program-change parameter, if it has one.
+    int32 programCount() const override { return programParameter < 0 ? 0 : programSteps + 1; }
+    int32 currentProgram() override;
+    void setProgram(int32 index) override;
+    std::string programName(int32 index) override;
 
     void configure(float sampleRate, int32 blockSize) override;
     void start() override;
@@ -71,6 +73,8 @@ private:
     bool separateController = false;
     Vst3HostApplication application;
     std::vector<Parameter> parameters;
+    int32 programParameter = -1;  // its index in parameters
+    int32 programSteps = 0;
     int32 mainChannels[2] = {0, 0};
     std::vector<Bus> buses[2];
     std::vector<v3_audio_bus_buffers> busBuffers[2];

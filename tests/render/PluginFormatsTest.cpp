@@ -165,3 +165,39 @@ TEST(PluginFormats, ValidationRunsTheFormatNeutralChecks) {
     EXPECT_EQ(runTool({"--validate", FAKE_CLAP_PATH, "--plugin-id", "quorvane.fake.surround"}).exitCode, 10);
     if (!missing.empty()) GTEST_SKIP() << "zam-plugins lacks " << missing;
 }
+
+#if defined(QV_VST3_BUNDLE) && defined(QV_CLAP_PATH)
+// Quorvane in its three formats through the tool: every program gives the VST 2 plug-in's
+// samples exactly, VST3 by its program list, CLAP (which has no programs) by the
+// program's values; and both pass the checks that apply to them.
+TEST(PluginFormats, QuorvaneRendersAlikeInEveryFormat) {
+    ScratchDirectory scratch;
+    writeAudio(scratch.file("in.wav"), makeNoise(44100, 2, 0.3, 0.5), SF_FORMAT_WAV | SF_FORMAT_FLOAT);
+    const std::vector<std::string> files = {scratch.file("in.wav"), scratch.file("out.wav"), "--bits", "float"};
+    static const float kProgramValues[][9] = {
+        {0.5f, 0.0f, 1.0f, 0.2f, 0.0f, 0.5f, 0.9f, 0.9f, 0.0f},
+        {0.5f, 0.0f, 1.0f, 0.3f, 0.6f, 0.1812f, 0.6979f, 0.9664f, 0.919462f},
+        {0.5f, 1.0f, 0.75f, 0.0f, 1.0f, 0.5f, 0.0f, 0.0f, 0.0f},
+    };
+    const int programs[] = {0, 8, 15};  // as the values above
+    for (int i = 0; i < 3; ++i) {
+        const std::string program = std::to_string(programs[i]);
+        SCOPED_TRACE("program " + program);
+        ASSERT_EQ(runTool(joined({QV_PLUGIN_PATH, "--program", program}, files)).exitCode, 0);
+        const Audio expected = readAudio(scratch.file("out.wav"));
+        const ToolRun vst3 = runTool(joined({QV_VST3_BUNDLE, "--program", program}, files));
+        ASSERT_EQ(vst3.exitCode, 0) << vst3.err;
+        EXPECT_EQ(readAudio(scratch.file("out.wav")).samples, expected.samples) << "VST3";
+        std::vector<std::string> values = {QV_CLAP_PATH};
+        for (int p = 0; p < 9; ++p)
+            values.insert(values.end(), {"--param", std::to_string(p) + "=" + std::to_string(kProgramValues[i][p])});
+        const ToolRun clap = runTool(joined(values, files));
+        ASSERT_EQ(clap.exitCode, 0) << clap.err;
+        EXPECT_EQ(readAudio(scratch.file("out.wav")).samples, expected.samples) << "CLAP";
+    }
+    for (const char* plugin : {QV_VST3_BUNDLE, QV_CLAP_PATH}) {
+        const ToolRun validation = runTool({"--validate", "--brief", plugin});
+        EXPECT_EQ(validation.exitCode, 0) << plugin << "\n" << validation.out << validation.err;
+    }
+}
+#endif

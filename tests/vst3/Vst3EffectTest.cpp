@@ -78,8 +78,9 @@ TEST(Vst3Effect, StateRoundTripsThroughATrickleStream) {
     for (int program = 0; program < kNumPrograms; ++program) {
         Vst3TestInstance source;
         ParameterChanges changes;
-        changes.add(kProgramParameterId, 0, program / double(kNumPrograms - 1));
+        // Given before the program at the same frame, Reso still wins over the program's.
         changes.add(parameterDescription(kResonance).id, 0, 0.7);
+        changes.add(kProgramParameterId, 0, program / double(kNumPrograms - 1));
         Buffers in(2, 16), out(2, 16);
         ASSERT_TRUE(source.activate());
         source.process(in, out, 0, 16, &changes);

@@ -348,7 +348,7 @@ v3_result Vst3Effect::setState(v3_bstream** stream) {
 v3_result Vst3Effect::getState(v3_bstream** stream) {
     PluginSettings settings;
     settings.program = currentProgram.load();
-    for (std::int32_t i = 0; i < kNumParams; ++i) settings.values[i] = engine.parameter(i);
+    for (std::int32_t i = 0; i < kNumParams; ++i) settings.values[i] = shownValues[i].load();
     std::vector<std::uint8_t> bytes = writePluginState(settings);
     return writeWholeStream(stream, bytes) ? V3_OK : V3_FALSE;
 }

@@ -82,7 +82,9 @@ private:
     v3_speaker_arrangement arrangement = V3_SPEAKER_L | V3_SPEAKER_R;
     float sampleRate = 44100.0f;
     RelaxedAtomic<std::int32_t> currentProgram{0};
-    // What the controller shows: the nine values and the hidden controllers' positions.
+    // The latest values from the host, the programs and MIDI: what the controller shows and
+    // the state saves, also while the host does not process (a deactivated plug-in in
+    // Ardour), when the engine has not seen them yet. Then the hidden controllers' positions.
     RelaxedAtomic<float> shownValues[kNumParams];
     RelaxedAtomic<float> midiValues[130];
     // The controllers Quorvane.ini maps, by VST3 controller number.

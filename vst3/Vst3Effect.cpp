@@ -405,11 +405,12 @@ v3_result Vst3Effect::process(v3_process_data* data) {
     float* const* in = audio ? data->inputs[0].channel_buffers_32 : nullptr;
     float* const* out = audio ? data->outputs[0].channel_buffers_32 : nullptr;
     std::int32_t done = 0;
+    reportedInBlock = 0;
     for (std::int32_t i = 0; i < count; ++i) {
         const std::int32_t at = std::clamp(events[i].offset, done, frames);
         if (audio) engine.processFrames(in, out, done, at);
         done = at;
-        applyEvent(events[i], data->output_params);
+        applyEvent(events[i], at, data->output_params);
         reportEngineChanges(at, data->output_params);
     }
     if (audio) engine.processFrames(in, out, done, frames);
@@ -417,11 +418,15 @@ v3_result Vst3Effect::process(v3_process_data* data) {
     return V3_OK;
 }
 
-void Vst3Effect::applyEvent(const TimedEvent& event, v3_param_changes** output) {
+void Vst3Effect::applyEvent(const TimedEvent& event, std::int32_t offset, v3_param_changes** output) {
     if (event.id < static_cast<v3_param_id>(kNumParams)) {
         const auto index = parameterIndexForId(event.id);
         engine.setParameter(index, static_cast<float>(event.value));
         shownValues[index].store(engine.parameter(index));
+        // Hosts take the last point of a queue (Ardour also tells the controller): after a
+        // program or MIDI reported this parameter in the block, the host's own later
+        // change must come last, or the host goes back to the reported value.
+        if (reportedInBlock & (1u << index)) report(index, offset, output);
     } else if (event.id == kProgramParameterId) {
         const std::int32_t program = programFor(event.value);
         currentProgram.store(program);
@@ -429,12 +434,7 @@ void Vst3Effect::applyEvent(const TimedEvent& event, v3_param_changes** output) 
         for (std::int32_t i = 0; i < kNumParams; ++i) {
             engine.setParameter(i, factoryProgram(program).values[i]);
             shownValues[i].store(engine.parameter(i));
-            if (!output) continue;
-            v3_param_id id = parameterDescription(i).id;
-            std::int32_t slot = 0;
-            if (v3_param_value_queue** queue = v3_cpp_obj(output)->add_param_data(output, &id, &slot))
-                v3_cpp_obj(queue)->add_point(queue, event.offset < 0 ? 0 : event.offset,
-                                             engine.parameter(i), &slot);
+            report(i, offset, output);
         }
     } else if (isMidiParameter(event.id)) {
         const auto controller = static_cast<std::int16_t>(event.id - kMidiParameterBase);
@@ -450,12 +450,17 @@ void Vst3Effect::reportEngineChanges(std::int32_t offset, v3_param_changes** out
     ParameterChange change;
     while (engine.takeControllerChange(change)) {
         shownValues[change.index].store(change.value);
-        if (!output) continue;
-        v3_param_id id = parameterDescription(change.index).id;
-        std::int32_t slot = 0;
-        if (v3_param_value_queue** queue = v3_cpp_obj(output)->add_param_data(output, &id, &slot))
-            v3_cpp_obj(queue)->add_point(queue, offset, change.value, &slot);
+        report(change.index, offset, output);
     }
+}
+
+void Vst3Effect::report(std::int32_t index, std::int32_t offset, v3_param_changes** output) {
+    reportedInBlock |= 1u << index;
+    if (!output) return;
+    v3_param_id id = parameterDescription(index).id;
+    std::int32_t slot = 0;
+    if (v3_param_value_queue** queue = v3_cpp_obj(output)->add_param_data(output, &id, &slot))
+        v3_cpp_obj(queue)->add_point(queue, offset, shownValues[index].load(), &slot);
 }
 
 // --- The controller -----------------------------------------------------------------

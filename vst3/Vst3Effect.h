@@ -72,8 +72,10 @@ private:
     ~Vst3Effect();
     bool isMidiParameter(v3_param_id id) const;
     std::int32_t programFor(double normalized) const;
-    void applyEvent(const TimedEvent& event, v3_param_changes** output);
+    void applyEvent(const TimedEvent& event, std::int32_t offset, v3_param_changes** output);
     void reportEngineChanges(std::int32_t offset, v3_param_changes** output);
+    // A change of the processor's own, sent to the host as an output point.
+    void report(std::int32_t index, std::int32_t offset, v3_param_changes** output);
     void applySettings(const struct PluginSettings& settings, bool toEngine);
 
     std::atomic<std::uint32_t> references{1};
@@ -91,5 +93,7 @@ private:
     bool midiMapped[130] = {};
     std::int32_t midiParameterCount = 0;
     v3_component_handler** handler = nullptr;
+    // The parameters reported to the host in the current block, one bit each.
+    std::uint32_t reportedInBlock = 0;
     TimedEvent events[kMaxEvents];
 };

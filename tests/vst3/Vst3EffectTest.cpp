@@ -185,6 +185,24 @@ TEST(Vst3Effect, TheStateHoldsWhatTheControllerWasToldLast) {
     }
 }
 
+// A program change, then the host's own Reso in the same block (Ardour selecting a preset,
+// then a value): hosts take the last point the processor reports, which must be the host's.
+TEST(Vst3Effect, TheLastReportedPointIsTheHostsOwnChange) {
+    Vst3Instance plugin;
+    plugin.activate();
+    ParameterChanges changes, reported;
+    changes.add(kProgramParameterId, 0, 8.0 / 15);
+    changes.add(parameterDescription(kResonance).id, 0, 0.7);
+    Buffers in(2, 64), out(2, 64);
+    plugin.process(in, out, 0, 64, &changes, &reported);
+    const ParameterChanges::Queue* reso = reported.find(parameterDescription(kResonance).id);
+    ASSERT_NE(reso, nullptr);
+    EXPECT_EQ(reso->points.back().second, 0.7f);
+    const ParameterChanges::Queue* cutoff = reported.find(parameterDescription(kCutoff).id);
+    ASSERT_NE(cutoff, nullptr);
+    EXPECT_EQ(cutoff->points.back().second, factoryProgram(8).values[kCutoff]);
+}
+
 // The host's view of the parameters: ids, steps, defaults and texts both ways.
 TEST(Vst3Effect, ParametersDescribeThemselves) {
     Vst3Instance plugin;

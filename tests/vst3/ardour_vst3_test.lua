@@ -149,7 +149,7 @@ elseif command == "session" then
   assert(plugin:load_preset(preset), "could not select program 8")
   assert(ARDOUR.LuaAPI.set_processor_param(proc, 4, 0.7), "could not set Reso")
   -- Both changes reach the processor in the next cycles.
-  ARDOUR.LuaAPI.usleep(300000)
+  assert(ARDOUR.LuaAPI.wait_for_process_callback(8, 5000), "the engine does not process")
   Session:save_state("", false, false, false)
   close_session()
 

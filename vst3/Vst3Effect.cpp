@@ -63,14 +63,6 @@ TimedMidiMessage midiMessageFor(std::int16_t controller, double normalized, std:
     return {offset, 0xB0, static_cast<unsigned char>(controller), byte};
 }
 
-// A change from the processor, for the host to pass on to the controller and record.
-void addPoint(v3_param_changes** output, v3_param_id id, std::int32_t offset, double value) {
-    if (!output) return;
-    std::int32_t slot = 0;
-    if (v3_param_value_queue** queue = v3_cpp_obj(output)->add_param_data(output, &id, &slot))
-        v3_cpp_obj(queue)->add_point(queue, offset, value, &slot);
-}
-
 // --- The interface tables -----------------------------------------------------------
 
 v3_result V3_API queryInterface(void* self, const v3_tuid iid, void** object) {
@@ -356,7 +348,7 @@ v3_result Vst3Effect::setState(v3_bstream** stream) {
 v3_result Vst3Effect::getState(v3_bstream** stream) {
     PluginSettings settings;
     settings.program = currentProgram.load();
-    for (std::int32_t i = 0; i < kNumParams; ++i) settings.values[i] = engine.parameter(i);
+    for (std::int32_t i = 0; i < kNumParams; ++i) settings.values[i] = shownValues[i].load();
     std::vector<std::uint8_t> bytes = writePluginState(settings);
     return writeWholeStream(stream, bytes) ? V3_OK : V3_FALSE;
 }
@@ -418,11 +410,12 @@ v3_result Vst3Effect::process(v3_process_data* data) {
     float* const* in = audio ? data->inputs[0].channel_buffers_32 : nullptr;
     float* const* out = audio ? data->outputs[0].channel_buffers_32 : nullptr;
     std::int32_t done = 0;
+    reportedInBlock = 0;
     for (std::int32_t i = 0; i < count; ++i) {
         const std::int32_t at = std::clamp(events[i].offset, done, frames);
         if (audio) engine.processFrames(in, out, done, at);
         done = at;
-        applyEvent(events[i], data->output_params);
+        applyEvent(events[i], at, data->output_params);
         reportEngineChanges(at, data->output_params);
     }
     if (audio) engine.processFrames(in, out, done, frames);
@@ -430,11 +423,15 @@ v3_result Vst3Effect::process(v3_process_data* data) {
     return V3_OK;
 }
 
-void Vst3Effect::applyEvent(const TimedEvent& event, v3_param_changes** output) {
+void Vst3Effect::applyEvent(const TimedEvent& event, std::int32_t offset, v3_param_changes** output) {
     if (event.id < static_cast<v3_param_id>(kNumParams)) {
         const auto index = parameterIndexForId(event.id);
         engine.setParameter(index, static_cast<float>(event.value));
         shownValues[index].store(engine.parameter(index));
+        // Hosts take the last point of a queue (Ardour also tells the controller): after a
+        // program or MIDI reported this parameter in the block, the host's own later
+        // change must come last, or the host goes back to the reported value.
+        if (reportedInBlock & (1u << index)) report(index, offset, output);
     } else if (event.id == kProgramParameterId) {
         const std::int32_t program = programFor(event.value);
         currentProgram.store(program);
@@ -442,8 +439,7 @@ void Vst3Effect::applyEvent(const TimedEvent& event, v3_param_changes** output) 
         for (std::int32_t i = 0; i < kNumParams; ++i) {
             engine.setParameter(i, factoryProgram(program).values[i]);
             shownValues[i].store(engine.parameter(i));
-            addPoint(output, parameterDescription(i).id, event.offset < 0 ? 0 : event.offset,
-                     engine.parameter(i));
+            report(i, offset, output);
         }
     } else if (isMidiParameter(event.id)) {
         const auto controller = static_cast<std::int16_t>(event.id - kMidiParameterBase);
@@ -459,8 +455,17 @@ void Vst3Effect::reportEngineChanges(std::int32_t offset, v3_param_changes** out
     ParameterChange change;
     while (engine.takeControllerChange(change)) {
         shownValues[change.index].store(change.value);
-        addPoint(output, parameterDescription(change.index).id, offset, change.value);
+        report(change.index, offset, output);
     }
+}
+
+void Vst3Effect::report(std::int32_t index, std::int32_t offset, v3_param_changes** output) {
+    reportedInBlock |= 1u << index;
+    if (!output) return;
+    v3_param_id id = parameterDescription(index).id;
+    std::int32_t slot = 0;
+    if (v3_param_value_queue** queue = v3_cpp_obj(output)->add_param_data(output, &id, &slot))
+        v3_cpp_obj(queue)->add_point(queue, offset, shownValues[index].load(), &slot);
 }
 
 // --- The controller -----------------------------------------------------------------

@@ -72,8 +72,10 @@ private:
     ~Vst3Effect();
     bool isMidiParameter(v3_param_id id) const;
     std::int32_t programFor(double normalized) const;
-    void applyEvent(const TimedEvent& event, v3_param_changes** output);
+    void applyEvent(const TimedEvent& event, std::int32_t offset, v3_param_changes** output);
     void reportEngineChanges(std::int32_t offset, v3_param_changes** output);
+    // A change of the processor's own, sent to the host as an output point.
+    void report(std::int32_t index, std::int32_t offset, v3_param_changes** output);
     void applySettings(const struct PluginSettings& settings, bool toEngine);
 
     std::atomic<std::uint32_t> references{1};
@@ -82,12 +84,16 @@ private:
     v3_speaker_arrangement arrangement = V3_SPEAKER_L | V3_SPEAKER_R;
     float sampleRate = 44100.0f;
     RelaxedAtomic<std::int32_t> currentProgram{0};
-    // What the controller shows: the nine values and the hidden controllers' positions.
+    // The latest values from the host, the programs and MIDI: what the controller shows and
+    // the state saves, also while the host does not process (a deactivated plug-in in
+    // Ardour), when the engine has not seen them yet. Then the hidden controllers' positions.
     RelaxedAtomic<float> shownValues[kNumParams];
     RelaxedAtomic<float> midiValues[130];
     // The controllers Quorvane.ini maps, by VST3 controller number.
     bool midiMapped[130] = {};
     std::int32_t midiParameterCount = 0;
     v3_component_handler** handler = nullptr;
+    // The parameters reported to the host in the current block, one bit each.
+    std::uint32_t reportedInBlock = 0;
     TimedEvent events[kMaxEvents];
 };

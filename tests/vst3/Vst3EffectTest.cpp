@@ -110,6 +110,47 @@ TEST(Vst3Effect, StateRoundTripsThroughATrickleStream) {
     }
 }
 
+// A change the host gave the controller alone, with no process call after it (Ardour
+// with the plug-in deactivated), is in the state the host saves.
+TEST(Vst3Effect, TheStateHoldsWhatTheControllerWasToldLast) {
+    const struct {
+        v3_param_id id;
+        double value;
+        std::int32_t program;
+        float cutoff;
+    } cases[] = {{parameterDescription(kCutoff).id, 0.45, 0, 0.45f},
+                 {kProgramParameterId, 8.0 / 15, 8, factoryProgram(8).values[kCutoff]}};
+    for (const auto& t : cases) {
+        Vst3Instance plugin;
+        plugin.activate();
+        v3_cpp_obj(plugin.controller)->set_parameter_normalised(plugin.controller, t.id, t.value);
+        TrickleStream saved;
+        ASSERT_EQ(v3_cpp_obj(plugin.component)->get_state(plugin.component, saved.get()), V3_OK);
+        PluginSettings settings;
+        ASSERT_TRUE(readPluginState(saved.bytes.data(), saved.bytes.size(), settings));
+        EXPECT_EQ(settings.program, t.program) << t.id;
+        EXPECT_EQ(settings.values[kCutoff], t.cutoff) << t.id;
+    }
+}
+
+// A program change, then the host's own Reso in the same block (Ardour selecting a preset,
+// then a value): hosts take the last point the processor reports, which must be the host's.
+TEST(Vst3Effect, TheLastReportedPointIsTheHostsOwnChange) {
+    Vst3Instance plugin;
+    plugin.activate();
+    ParameterChanges changes, reported;
+    changes.add(kProgramParameterId, 0, 8.0 / 15);
+    changes.add(parameterDescription(kResonance).id, 0, 0.7);
+    Buffers in(2, 64), out(2, 64);
+    plugin.process(in, out, 0, 64, &changes, &reported);
+    const ParameterChanges::Queue* reso = reported.find(parameterDescription(kResonance).id);
+    ASSERT_NE(reso, nullptr);
+    EXPECT_EQ(reso->points.back().second, 0.7f);
+    const ParameterChanges::Queue* cutoff = reported.find(parameterDescription(kCutoff).id);
+    ASSERT_NE(cutoff, nullptr);
+    EXPECT_EQ(cutoff->points.back().second, factoryProgram(8).values[kCutoff]);
+}
+
 // The host's view of the parameters: ids, steps, defaults and texts both ways.
 TEST(Vst3Effect, ParametersDescribeThemselves) {
     Vst3TestInstance plugin;

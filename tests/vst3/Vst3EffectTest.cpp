@@ -121,8 +121,8 @@ TEST(Vst3Effect, TheStateHoldsWhatTheControllerWasToldLast) {
     } cases[] = {{parameterDescription(kCutoff).id, 0.45, 0, 0.45f},
                  {kProgramParameterId, 8.0 / 15, 8, factoryProgram(8).values[kCutoff]}};
     for (const auto& t : cases) {
-        Vst3Instance plugin;
-        plugin.activate();
+        Vst3TestInstance plugin;
+        ASSERT_TRUE(plugin.activate());
         v3_cpp_obj(plugin.controller)->set_parameter_normalised(plugin.controller, t.id, t.value);
         TrickleStream saved;
         ASSERT_EQ(v3_cpp_obj(plugin.component)->get_state(plugin.component, saved.get()), V3_OK);
@@ -136,8 +136,8 @@ TEST(Vst3Effect, TheStateHoldsWhatTheControllerWasToldLast) {
 // A program change, then the host's own Reso in the same block (Ardour selecting a preset,
 // then a value): hosts take the last point the processor reports, which must be the host's.
 TEST(Vst3Effect, TheLastReportedPointIsTheHostsOwnChange) {
-    Vst3Instance plugin;
-    plugin.activate();
+    Vst3TestInstance plugin;
+    ASSERT_TRUE(plugin.activate());
     ParameterChanges changes, reported;
     changes.add(kProgramParameterId, 0, 8.0 / 15);
     changes.add(parameterDescription(kResonance).id, 0, 0.7);

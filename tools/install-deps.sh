@@ -43,8 +43,9 @@ test_packages=(
   # LV2 hosts and checkers for the LV2 bundle: lv2ls, lv2info and lv2apply, jalv with a
   # JACK server of its own, sord_validate
   lilv-utils jalv jackd2 sordi
-  # Ardour 7 headless (ardour7-lua, ardour7-export, its VST3 scanner) for the VST3 bundle
-  ardour
+  # Ardour 7 headless (ardour7-lua, ardour7-export, its VST3 scanner) for the VST3 bundle,
+  # Qtractor's plug-in scanner for the CLAP file
+  ardour qtractor
   # the Windows builds: mingw-w64 for x86 and x64, zlib for them, 64-bit Wine, and what
   # fetches and unpacks Debian's sources of libpng and libsndfile
   g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64

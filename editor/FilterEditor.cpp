@@ -26,14 +26,21 @@ using panel::Kind;
 
 namespace {
 std::uint32_t bit(std::int32_t index) { return 1u << index; }
+
+struct HostCall {
+    explicit HostCall(std::int32_t& depth) : depth(depth) { ++depth; }
+    ~HostCall() { --depth; }
+    HostCall(const HostCall&) = delete;
+    HostCall& operator=(const HostCall&) = delete;
+    std::int32_t& depth;
+};
 }  // namespace
 
 FilterEditor::FilterEditor(EditedPlugin* effect) : GuiEditorBase(effect) { setScale(1.0); }
 
 FilterEditor::~FilterEditor() {
     close();
-    gestureDepth = 0;
-    inIdlePump = false;
+    hostCallDepth = 0;
     releaseRetiredFrames();
 }
 
@@ -165,9 +172,11 @@ void FilterEditor::build(void* parent) {
 
 void FilterEditor::close() {
     if (frame) {
-        // A gesture's tracking loop (or our idle pump) is running inside this frame: it
+        // The host sees a drag under way end now, not when a retired frame goes.
+        frame->endPointerTracking();
+        // The frame's event handling is on the stack below the host's call: the frame
         // goes once that call has returned.
-        if (gestureDepth > 0 || inIdlePump)
+        if (hostCallDepth > 0)
             retiredFrames.push_back(frame);
         else
             frame->release();
@@ -178,7 +187,7 @@ void FilterEditor::close() {
 }
 
 void FilterEditor::releaseRetiredFrames() {
-    if (gestureDepth > 0 || inIdlePump) return;
+    if (hostCallDepth > 0) return;
     for (CFrame* retired : retiredFrames) retired->release();
     retiredFrames.clear();
 }
@@ -234,6 +243,7 @@ CControl* FilterEditor::controlFor(std::int32_t tag) const {
 void FilterEditor::valueChanged(CDrawSurface*, CControl* control) {
     const std::int32_t tag = control->getTag();
     const float value = control->getValue();
+    HostCall call(hostCallDepth);
     if (tag == kMode)
         effect->setParameterAndNotify(kMode, 1.0f - value);
     else if (tag >= 0 && tag < kNumParams)
@@ -244,13 +254,13 @@ void FilterEditor::valueChanged(CDrawSurface*, CControl* control) {
 }
 
 void FilterEditor::beginEdit(std::int32_t index) {
-    ++gestureDepth;
+    HostCall call(hostCallDepth);
     GuiEditorBase::beginEdit(index);
 }
 
 void FilterEditor::endEdit(std::int32_t index) {
+    HostCall call(hostCallDepth);
     GuiEditorBase::endEdit(index);
-    if (gestureDepth > 0) --gestureDepth;
 }
 
 intptr FilterEditor::onKeyDown(VstKeyCode&) { return -1; }

@@ -76,10 +76,10 @@ private:
 
     // One bit per parameter changed since the last refresh; set from any thread.
     std::atomic<std::uint32_t> staleParameters{0};
-    // Gestures under way on the panel: their tracking loops are on the stack.
-    std::int32_t gestureDepth = 0;
-    // Frames closed while a gesture or an idle pump was running inside them; released at
-    // the next idle that runs outside every such call.
+    // Calls into the host under way from inside the frame (a gesture's notices and
+    // parameter changes): the host may close the panel from there.
+    std::int32_t hostCallDepth = 0;
+    // Frames closed during such a call; released at the next idle outside every one.
     std::vector<CFrame*> retiredFrames;
     // The host's scale, 0 while it sent none; and the one the panel uses.
     double hostScale = 0.0;

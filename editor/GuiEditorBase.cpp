@@ -20,7 +20,6 @@ CKeyCode toKeyCode(const VstKeyCode& key) {
 
 GuiEditorBase::GuiEditorBase(EditedPlugin* effect) : EditorBase(effect) {
     systemWindow = nullptr;
-    lastTicks = platform::getTicks();
     platform::beginDropSupport();
 }
 
@@ -39,7 +38,6 @@ intptr GuiEditorBase::open(void* window) {
 }
 
 void GuiEditorBase::idle() {
-    if (inIdlePump) return;
     EditorBase::idle();
     if (frame) frame->idle();
 }
@@ -112,24 +110,6 @@ void GuiEditorBase::draw(ERect* area) {
     surface->release();
 }
 
-void GuiEditorBase::pumpIdle() {
-    std::uint32_t now = getTicks();
-    if (now < lastTicks) {
-        wait(4);
-        now += 4;
-        // A pass is due 100 ms after the last, but a call at most 50 ms early (its 4 ms
-        // sleep counted) makes it already: about one pass per 50 ms at most. Earlier
-        // calls only sleep.
-        if (now < lastTicks - 50) return;
-    }
-    idle();
-    if (frame && frame->getWindow()) frame->getWindow()->dispatchPendingPaints();
-    lastTicks = now + 100;
-    inIdlePump = true;
-    if (effect) effect->hostIdle();
-    inIdlePump = false;
-}
-
 void GuiEditorBase::beginEdit(std::int32_t index) {
     if (effect) effect->beginEdit(index);
 }
@@ -138,5 +118,4 @@ void GuiEditorBase::endEdit(std::int32_t index) {
     if (effect) effect->endEdit(index);
 }
 
-void GuiEditorBase::wait(std::uint32_t milliseconds) { platform::sleepMilliseconds(milliseconds); }
 std::uint32_t GuiEditorBase::getTicks() { return platform::getTicks(); }

@@ -1,6 +1,6 @@
 // The editor base with a frame and a window: forwards keys and the wheel to the frame,
-// keeps the knob mode, runs the idle pump that mouse-tracking controls call, and turns
-// the frame's gesture notices into the plug-in's begin and end of edit.
+// keeps the knob mode, hands the window's events to the frame at idle, and turns the
+// frame's gesture notices into the plug-in's begin and end of edit.
 #pragma once
 
 #include <cstdint>
@@ -31,11 +31,9 @@ public:
 
     // The given rectangle of the frame, or the whole frame without one, drawn at once.
     virtual void draw(ERect* rect);
-    void pumpIdle() override;
     void beginEdit(std::int32_t index) override;
     void endEdit(std::int32_t index) override;
 
-    void wait(std::uint32_t milliseconds);
     std::uint32_t getTicks() override;
     CFrame* getFrame() const { return frame; }
 
@@ -47,6 +45,4 @@ private:
 protected:
     ERect rect{};
     CFrame* frame = nullptr;
-    std::uint32_t lastTicks;
-    bool inIdlePump = false;
 };

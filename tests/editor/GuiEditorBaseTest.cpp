@@ -1,27 +1,23 @@
-// The editor base between the effect and the frame: the idle pump's throttle and
-// re-entry guard, gesture notices to the host, the knob mode shared by every editor.
+// The editor base between the effect and the frame: gesture notices to the host, the
+// knob mode shared by every editor.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "editor/GuiEditorBase.h"
 #include "gui/CFrame.h"
-#include "gui/platform/Clock.h"
 #include "vst2/EffectBaseExt.h"
 
 namespace {
 
 struct HostLog {
     std::vector<int32> opcodes;
-    GuiEditorBase* editor = nullptr;
 };
 HostLog* currentLog = nullptr;
 
 intptr VSTCALL recordingHost(AEffect*, int32 opcode, int32, intptr, void*, float) {
     if (!currentLog) return 0;
     currentLog->opcodes.push_back(opcode);
-    // A host that runs the editor's idle from inside its own idle handling.
-    if (opcode == audioMasterIdle && currentLog->editor) currentLog->editor->idle();
     return 0;
 }
 
@@ -31,43 +27,7 @@ struct QuietEffect : EffectBaseExt {
     std::int32_t oversampleFactor() const override { return 1; }
 };
 
-// An editor on a fake clock that counts its idle passes.
-struct ClockedEditor : GuiEditorBase {
-    using GuiEditorBase::GuiEditorBase;
-    std::uint32_t getTicks() override { return now; }
-    void update() override { ++updates; }
-    std::uint32_t now = 0;
-    int updates = 0;
-};
-
 }  // namespace
-
-TEST(GuiEditorBase, IdlePumpRunsAtMostEveryFiftyMillisecondsAndDoesNotReenter) {
-    HostLog log;
-    currentLog = &log;
-    auto* effect = new QuietEffect;
-    auto* editor = new ClockedEditor(effect);
-    effect->attachEditor(editor);  // the effect owns it
-    log.editor = editor;
-
-    struct Step { std::uint32_t after; bool passes; };
-    // A pass sets the next at +100; a call more than 50 ms before that (its 4 ms sleep
-    // counted) only sleeps, a later one passes.
-    const Step steps[] = {{0, true}, {10, false}, {45, false}, {46, true}, {60, false}, {500, true}};
-    const std::uint32_t start = platform::getTicks();
-    for (const Step& step : steps) {
-        editor->now = start + step.after;
-        editor->requestUpdate();
-        const int before = editor->updates;
-        log.opcodes.clear();
-        editor->pumpIdle();
-        EXPECT_EQ(editor->updates - before, step.passes ? 1 : 0) << "at +" << step.after;
-        // The host's idle runs with the pass; its nested editor idle does nothing.
-        EXPECT_EQ(log.opcodes, step.passes ? std::vector<int32>{audioMasterIdle} : std::vector<int32>{});
-    }
-    delete effect;
-    currentLog = nullptr;
-}
 
 TEST(GuiEditorBase, GesturesReachTheHostAndTheKnobModeIsShared) {
     HostLog log;

@@ -46,7 +46,6 @@ void PrintTo(const Call& c, std::ostream* out) {
 
 struct Host {
     std::vector<Call> calls;
-    std::function<void()> onIdle;
     std::vector<Call> gestures() const {
         std::vector<Call> out;
         for (const Call& c : calls)
@@ -60,7 +59,6 @@ intptr VSTCALL recordingHost(AEffect* record, int32 opcode, int32 index, intptr 
     Host* host = record ? static_cast<Host*>(record->user) : nullptr;
     if (!host) return 0;
     host->calls.push_back({opcode, index, value, opt});
-    if (opcode == audioMasterIdle && host->onIdle) host->onIdle();
     return opcode == audioMasterSizeWindow ? 1 : 0;
 }
 
@@ -158,8 +156,8 @@ protected:
     }
     void button(bool down) { XTestFakeButtonEvent(display, Button1, down ? True : False, 0); }
 
-    // A real drag from one window pixel to another; the user lets go at the tracking
-    // loop's first idle. What the host saw of it.
+    // A real drag from one window pixel to another, all waiting when the panel next reads
+    // its events. What the host saw of it.
     std::vector<Call> drag(Instance& plugin, Window parent, CPos from, CPos to) {
         // A 2x panel is wider than the test screen: the window moves left to bring the
         // press on screen.
@@ -168,24 +166,11 @@ protected:
         moveTo(parent, from);
         button(true);
         moveTo(parent, to);
+        button(false);
         XSync(display, False);
-        bool released = false;
-        auto release = [&] {
-            if (released) return;
-            released = true;
-            button(false);
-            XSync(display, False);
-        };
         plugin.host.calls.clear();
-        plugin.host.onIdle = release;
-        plugin.idle();
-        plugin.host.onIdle = nullptr;
-        release();
-        plugin.idle(2);
-        // A switch repeats its value as often as its loop happens to run before the release.
-        std::vector<Call> calls = plugin.host.gestures();
-        calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
-        return calls;
+        plugin.idle(3);
+        return plugin.host.gestures();
     }
 
     // What the window shows, in strips that each fit the test screen: the window moves

@@ -1,11 +1,13 @@
 // The editor window on Windows: a child of the host's window in the library's own window
-// class; its window procedure turns paint, button-down and wheel messages into calls on
-// the listener.
+// class; its window procedure turns paint, button, pointer-move and wheel messages into
+// calls on the listener. A press captures the pointer, so the drag's moves and release
+// come here wherever the pointer goes, through the host's own message loop.
 #include <windows.h>
 #include <ole2.h>
 
 #include <array>
 
+#include "gui/platform/Input.h"
 #include "gui/platform/Window.h"
 #include "gui/platform/win32/DropTarget.h"
 #include "gui/platform/win32/GdiContext.h"
@@ -44,10 +46,7 @@ public:
 
     void handleEvents() override {}  // the host's message loop delivers them
 
-    void dispatchPendingPaints() override {
-        MSG message;
-        if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&message);
-    }
+    int eventDescriptor() const override { return -1; }
 
     void setCursor(PointerShape shape) override {
         if (!defaultCursorRecorded) {
@@ -127,8 +126,28 @@ public:
             case WM_LBUTTONDOWN:
             case WM_RBUTTONDOWN:
             case WM_MBUTTONDOWN:
-                self->listener.windowButtonDown(CPos(LOWORD(lParam), HIWORD(lParam)));
+                if (GetCapture() != hwnd) SetCapture(hwnd);
+                self->listener.windowButtonDown(pointAt(lParam), getPhysicalButtons());
                 return 0;
+            case WM_MOUSEMOVE:
+                if (GetCapture() == hwnd) self->listener.windowPointerMove(pointAt(lParam), getPhysicalButtons());
+                return 0;
+            case WM_LBUTTONUP:
+                // Drags follow the left button: its release ends the capture and, through
+                // WM_CAPTURECHANGED, the drag.
+                if (GetCapture() == hwnd) ReleaseCapture();
+                return 0;
+            case WM_RBUTTONUP:
+            case WM_MBUTTONUP:
+                if (GetCapture() == hwnd) self->listener.windowPointerMove(pointAt(lParam), getPhysicalButtons());
+                return 0;
+            case WM_CAPTURECHANGED: {
+                POINT where{};
+                GetCursorPos(&where);
+                ScreenToClient(hwnd, &where);
+                self->listener.windowButtonUp(CPos(where.x, where.y), getPhysicalButtons());
+                return 0;
+            }
             case WM_MOUSEWHEEL: {
                 POINT where{};
                 GetCursorPos(&where);
@@ -144,6 +163,9 @@ public:
     }
 
 private:
+    // Client coordinates are signed: a captured pointer can be left of or above the window.
+    static CPos pointAt(LPARAM lParam) { return CPos(short(LOWORD(lParam)), short(HIWORD(lParam))); }
+
     HWND window;
     EditorWindowListener& listener;
     bool alive = true;

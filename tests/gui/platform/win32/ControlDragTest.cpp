@@ -1,7 +1,7 @@
 // A knob and a switch dragged in a real Windows window under Wine: a second thread moves
-// the pointer with SendInput while the button is held, and the control's tracking loop
-// inside the button-down message follows it. Each drag must give one begin, value
-// changes, one end.
+// the pointer with SendInput while the button is held, and the captured window's move
+// and release messages drive the control. Each drag must give one begin, value changes,
+// one end.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -23,10 +23,6 @@ namespace {
 struct Panel : FrameEditor, CControlObserver {
     void beginEdit(std::int32_t) override { log += 'b'; }
     void endEdit(std::int32_t) override { log += 'e'; }
-    void pumpIdle() override {
-        if (frame) frame->idle();
-        Sleep(1);
-    }
     std::uint32_t getTicks() override { return GetTickCount(); }
     void valueChanged(CDrawSurface*, CControl* control) override {
         log += 'v';

@@ -20,31 +20,24 @@ public:
     static constexpr std::int32_t kWidth = panel::kFrameWidth;
     static constexpr std::int32_t kHeight = panel::kFrameHeight;
     static constexpr std::int32_t kSplashTag = panel::kSplashTag;
-    // effVendorSpecific index and value of a host's scale (the float argument).
-    static constexpr std::int32_t kScaleRequest = 0x50726553;  // 'PreS'
-    static constexpr std::int32_t kScaleRequestValue = 0x41654373;  // 'AeCs'
 
     explicit FilterEditor(EditedPlugin* effect);
     ~FilterEditor() override;
 
-    // 1 with the panel in a window inside parent; 0 (and no panel) when no window can be
-    // made there. Without a parent the panel draws only into memory (answering 0).
     // Images that fail to load leave empty controls; the panel still opens.
-    intptr open(void* parent) override;
+    bool open(void* parent) override;
     void close() override;
-    // While closed the size the panel will open at, in pixels.
-    intptr getRect(ERect** out) override;
-    // Takes a host's scale (answering 1) and applies it at once to an open panel: laid
-    // out again, the host asked to resize its window, redrawn. Snapshots draw at the
-    // scale without asking the desktop.
-    intptr vendorSpecific(int32 index, intptr value, void* ptr, float opt) override;
+    std::int32_t width() override;
+    std::int32_t height() override;
+    // Applied at once to an open panel: laid out again, the host asked to resize its
+    // window, redrawn.
+    bool setHostScale(double scale) override;
+    // At the scale without asking the desktop.
+    bool drawSnapshot(EditorSnapshot& snapshot) override;
     double getScale() const { return scale; }
     void idle() override;
     // Any thread: marks the parameter's control for refreshing at the next idle.
-    void setParameter(int32 index, float value) override;
-    // The host keeps its keys.
-    intptr onKeyDown(VstKeyCode& key) override;
-    intptr onKeyUp(VstKeyCode& key) override;
+    void parameterChanged(std::int32_t index, float value) override;
     void beginEdit(std::int32_t index) override;
     void endEdit(std::int32_t index) override;
 

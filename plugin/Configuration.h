@@ -9,7 +9,8 @@
 
 constexpr const char* kConfigurationFileName = "Quorvane.ini";
 
-// The panel's knob modes (the host's effSetEditKnobMode values) and "leave it to the host".
+// The panel's knob modes, in the order of its KnobMode (circular, relative, linear), and
+// "leave it to the host".
 enum : int { kKnobModeHost = -1, kKnobModeCircular = 0, kKnobModeRelative = 1, kKnobModeLinear = 2 };
 
 struct StartupSettings {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "editor/GuiEditorBase.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CFrame.h"
 #include "vst2/EffectBaseExt.h"
 
@@ -34,7 +35,7 @@ TEST(GuiEditorBase, GesturesReachTheHostAndTheKnobModeIsShared) {
     currentLog = &log;
     auto* effect = new QuietEffect;
     auto* editor = new GuiEditorBase(effect);
-    effect->attachEditor(editor);
+    effect->attachEditor(new PanelEditor(effect, std::unique_ptr<Panel>(editor)));
     CFrame* frame = new CFrame(CBounds(0, 0, 10, 10), nullptr, editor);
     frame->beginEdit(3);
     frame->endEdit(3);
@@ -42,7 +43,7 @@ TEST(GuiEditorBase, GesturesReachTheHostAndTheKnobModeIsShared) {
 
     EXPECT_EQ(effect->dispatcher(effSetEditKnobMode, 0, kKnobLinear, nullptr, 0.0f), 1);
     EXPECT_EQ(frame->getKnobMode(), kKnobLinear);
-    editor->setKnobMode(kKnobCircular);
+    Panel::setKnobMode(KnobMode::Circular);
     EXPECT_EQ(frame->getKnobMode(), kKnobCircular);
 
     ERect* rect = nullptr;

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "editor/GuiEditorBase.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CAnimKnob.h"
 #include "gui/CFrame.h"
 #include "gui/CImage.h"
@@ -43,9 +44,9 @@ struct QuietEffect : EffectBaseExt {
 constexpr CBounds kKnobRect(20, 10, 114, 104);
 constexpr CBounds kSwitchRect(150, 10, 206, 62);
 
-struct PanelEditor : GuiEditorBase, CControlObserver {
+struct TwoControls : GuiEditorBase, CControlObserver {
     using GuiEditorBase::GuiEditorBase;
-    intptr open(void* parent) override {
+    bool open(void* parent) override {
         GuiEditorBase::open(parent);
         frame = new CFrame(CBounds(0, 0, 240, 120), parent, this);
         CImage* strip = new CImage(123);
@@ -56,7 +57,7 @@ struct PanelEditor : GuiEditorBase, CControlObserver {
         modeSwitch = new CVerticalSwitch(kSwitchRect, this, 1, 22, strip->getHeight() / 22, 22, strip, CPos());
         strip->release();
         frame->addView(modeSwitch);
-        return frame->getWindow() ? 1 : 0;
+        return frame->getWindow() != nullptr;
     }
     void close() override {
         if (frame) frame->release();
@@ -112,7 +113,7 @@ protected:
     }
 
     // Drags while idling the editor every 5 ms; the longest idle call.
-    std::chrono::steady_clock::duration drag(PanelEditor& editor, CPos from, CPos to) {
+    std::chrono::steady_clock::duration drag(TwoControls& editor, CPos from, CPos to) {
         for (int i = 0; i < 10; ++i) editor.idle();
         gestureLog.clear();
         editor.values.clear();
@@ -147,9 +148,9 @@ protected:
 
 TEST_F(ControlDragX11, KnobAndSwitchFollowAHeldButton) {
     QuietEffect effect;
-    auto* editor = new PanelEditor(&effect);
-    effect.attachEditor(editor);
-    ASSERT_EQ(editor->open(reinterpret_cast<void*>(parent)), 1);
+    auto* editor = new TwoControls(&effect);
+    effect.attachEditor(new PanelEditor(&effect, std::unique_ptr<Panel>(editor)));
+    ASSERT_TRUE(editor->open(reinterpret_cast<void*>(parent)));
     CFrame::setKnobModeForAll(kKnobLinear);
 
     // 100 pixels up in the linear mode: half the range, step by step.

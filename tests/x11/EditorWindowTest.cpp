@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "editor/GuiEditorBase.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CDrawSurface.h"
 #include "gui/CFrame.h"
 #include "vst2/FilterEffect.h"
@@ -60,12 +61,12 @@ struct Target : CView {
 
 struct TreeEditor : GuiEditorBase {
     using GuiEditorBase::GuiEditorBase;
-    intptr open(void* parent) override {
+    bool open(void* parent) override {
         GuiEditorBase::open(parent);
         frame = new CFrame(CBounds(0, 0, 200, 100), parent, this);
         target = new Target(CBounds(20, 10, 180, 90));
         frame->addView(target);
-        return frame->getWindow() ? 1 : 0;
+        return frame->getWindow() != nullptr;
     }
     void close() override {
         if (frame) frame->release();
@@ -107,7 +108,7 @@ protected:
 
     // Idles the editor until done() holds or two seconds pass.
     template <typename Done>
-    bool idleUntil(EditorBase& editor, Done done) {
+    bool idleUntil(Panel& editor, Done done) {
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
         while (std::chrono::steady_clock::now() < end) {
             editor.idle();
@@ -139,8 +140,8 @@ TEST_F(EditorWindowX11, PaintsAndRoutesRealPressesAndWheelNotches) {
     if (!XTestQueryExtension(display, &xtestEvent, &xtestError, &major, &minor)) GTEST_SKIP() << "no XTest";
     BareEffect effect;
     auto* editor = new TreeEditor(&effect);
-    effect.attachEditor(editor);
-    ASSERT_EQ(editor->open(handle(parent)), 1);
+    effect.attachEditor(new PanelEditor(&effect, std::unique_ptr<Panel>(editor)));
+    ASSERT_TRUE(editor->open(handle(parent)));
     ASSERT_EQ(childCount(parent), 1u);
 
     // The first paint comes from the window's expose; the panel colour reaches the server.

@@ -15,6 +15,7 @@
 
 #include "dsp/Parameters.h"
 #include "editor/FilterEditor.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CFrame.h"
 #include "gui/CValueDisplay.h"
 #include "vst2/FilterEffect.h"
@@ -61,7 +62,7 @@ struct Instance {
     intptr dispatch(int32 opcode, intptr value = 0, void* ptr = nullptr) {
         return effect->dispatcher(opcode, 0, value, ptr, 0.0f);
     }
-    FilterEditor& editor() { return *static_cast<FilterEditor*>(effect->getEditor()); }
+    FilterEditor& editor() { return static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect->getEditor())->panel()); }
     Host host;
     FilterEffect* effect;
 };
@@ -202,7 +203,7 @@ TEST_F(FilterEditorX11, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
         EXPECT_EQ(calls.back().opcode, audioMasterEndEdit);
         EXPECT_EQ(calls.back().index, g.tag);
         EXPECT_NEAR(plugin.effect->getParameter(g.tag), expected, 1e-5f);
-        EXPECT_TRUE(plugin.editor().hasFocusView()) << "the gesture's control has the focus";
+        EXPECT_TRUE(plugin.editor().hasFocus()) << "the gesture's control has the focus";
         EXPECT_EQ(plugin.dispatch(effKeysRequired), 0) << "so the plug-in wants the keyboard";
         // ...yet leaves every key to the host: the knob's arrow keys do nothing here.
         EXPECT_EQ(plugin.effect->dispatcher(effEditKeyDown, 0, 12 /* arrow up */, nullptr, 0.0f), -1);

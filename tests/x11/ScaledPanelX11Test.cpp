@@ -19,6 +19,7 @@
 #include "common/PanelPreferences.h"
 #include "dsp/Parameters.h"
 #include "editor/FilterEditor.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CFrame.h"
 #include "gui/CRefObject.h"
 #include "gui/SharedImages.h"
@@ -72,7 +73,7 @@ struct Instance {
         return effect->dispatcher(opcode, 0, value, ptr, 0.0f);
     }
     intptr sendScale(float scale) {
-        return effect->dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue,
+        return effect->dispatcher(effVendorSpecific, PanelEditor::kScaleRequest, PanelEditor::kScaleRequestValue,
                                   nullptr, scale);
     }
     CPos rectSize() {
@@ -80,7 +81,7 @@ struct Instance {
         if (dispatch(effEditGetRect, 0, &rect) != 1 || !rect) return CPos();
         return CPos(rect->right - rect->left, rect->bottom - rect->top);
     }
-    FilterEditor& editor() { return *static_cast<FilterEditor*>(effect->getEditor()); }
+    FilterEditor& editor() { return static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect->getEditor())->panel()); }
     void idle(int passes = 6) {
         for (int i = 0; i < passes; ++i) dispatch(effEditIdle);
     }
@@ -243,7 +244,7 @@ TEST_F(ScaledPanelX11, TheScaleComesFromTheFileTheHostOrTheDesktop) {
         XDestroyWindow(display, parent);
     }
     Instance plugin;
-    EXPECT_EQ(plugin.effect->dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, 0, nullptr, 2.0f), 0)
+    EXPECT_EQ(plugin.effect->dispatcher(effVendorSpecific, PanelEditor::kScaleRequest, 0, nullptr, 2.0f), 0)
         << "only with the value 'AeCs'";
     EXPECT_EQ(plugin.sendScale(std::nanf("")), 0);
 }

@@ -13,6 +13,7 @@
 
 #include "dsp/Parameters.h"
 #include "editor/FilterEditor.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CFrame.h"
 #include "vst2/FilterEffect.h"
 #include "tests/editor/PanelSequences.h"
@@ -85,7 +86,7 @@ TEST(WindowsPanel, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
     ASSERT_NE(parent, nullptr);
     ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, parent, 0.0f), 1);
     effect.dispatcher(effSetEditKnobMode, 0, kKnobLinear, nullptr, 0.0f);
-    auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
+    auto& editor = static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect.getEditor())->panel());
     std::atomic<bool> none{true};
     hostLoop(effect, none);
     POINT origin{0, 0};
@@ -143,7 +144,7 @@ TEST(WindowsPanelRedraw, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
     ASSERT_NE(parent, nullptr);
     ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, parent, 0.0f), 1);
     effect.dispatcher(effSetEditKnobMode, 0, kKnobLinear, nullptr, 0.0f);
-    auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
+    auto& editor = static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect.getEditor())->panel());
     const std::atomic<bool> settled{true};
     hostLoop(effect, settled);
     POINT origin{0, 0};
@@ -226,7 +227,7 @@ TEST(WindowsHiDpi, OnADesktopOfTwiceTheDensityThePanelOpensAt2xAndADragWorks) {
     HWND parent = makeTopmostParent("HiDpiPanelTestParent", 1600, 424);
     ASSERT_NE(parent, nullptr);
     ASSERT_EQ(effect.dispatcher(effEditOpen, 0, 0, parent, 0.0f), 1);
-    auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
+    auto& editor = static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect.getEditor())->panel());
     EXPECT_EQ(editor.getScale(), 2.0);
     RECT client{};
     GetClientRect(static_cast<HWND>(editor.getFrame()->getWindow()->nativeHandle()), &client);

@@ -5,6 +5,7 @@
 #include "dsp/ParameterModel.h"
 #include "dsp/ProgramBank.h"
 #include "editor/FilterEditor.h"
+#include "gui/platform/DesktopScale.h"
 
 PanelUi::PanelUi(std::int32_t oversampleFactor, LV2UI_Write_Function writeFunction,
                  LV2UI_Controller hostController, const LV2UI_Touch* touchFeature,
@@ -58,6 +59,10 @@ void PanelUi::endEdit(std::int32_t index) {
     if (touch && ParameterModel::isValidIndex(index)) touch->touch(touch->handle, std::uint32_t(index), false);
 }
 
+// The panel draws in device pixels; a host whose toolkit scales its own windows takes
+// the size in its units.
 bool PanelUi::resizeWindow(std::int32_t width, std::int32_t height) {
-    return resize && resize->ui_resize(resize->handle, width, height) == 0;
+    const double units = platform::hostWindowScale();
+    return resize && resize->ui_resize(resize->handle, int(std::lround(width / units)),
+                                       int(std::lround(height / units))) == 0;
 }

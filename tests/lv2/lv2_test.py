@@ -249,13 +249,16 @@ def check_jalv(s):
 
 # jalv.gtk3 picks the panel, suil loads it without an error, and jalv keeps running with
 # it open for two seconds.
-def check_jalv_ui(s):
+def run_jalv_ui(s, extra_env, while_running):
+    """jalv.gtk3 with the UI on a private dummy JACK server; while_running() is called
+    once the UI is up and its answer returned with jalv's output and whether it ran."""
     server = f"quorvane-lv2-ui-test-{os.getpid()}"
     jackd = subprocess.Popen(["jackd", "-n", server, "-d", "dummy", "-r", "48000", "-p", "512"],
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     log = os.path.join(s.work, "jalv.log")
+    seen = None
     try:
-        env = dict(s.env, JACK_DEFAULT_SERVER=server, JACK_NO_START_SERVER="1")
+        env = dict(s.env, JACK_DEFAULT_SERVER=server, JACK_NO_START_SERVER="1", **extra_env)
         for attempt in range(20):  # until the server is up
             with open(log, "w") as out:
                 # Line-buffered, so what jalv printed is there when it is stopped.
@@ -265,6 +268,8 @@ def check_jalv_ui(s):
             while jalv.poll() is None and "UI:" not in open(log).read() and time.monotonic() < deadline:
                 time.sleep(0.1)
             time.sleep(2)
+            if jalv.poll() is None:
+                seen = while_running()
             running = jalv.poll() is None
             jalv.terminate()
             jalv.wait()
@@ -275,9 +280,34 @@ def check_jalv_ui(s):
     finally:
         jackd.terminate()
         jackd.wait()
-    if f"UI:           {UI}" not in output or "error" in output or not running:
-        return [f"jalv.gtk3: exit {jalv.returncode}\n{output}"]
-    return []
+    return seen, output, running and f"UI:           {UI}" in output and "error" not in output
+
+
+def window_tree():
+    """(name, width, height, x, y) of every window, x and y on the screen, from xwininfo."""
+    tree = run("xwininfo", "-root", "-tree").stdout
+    return [(m[1], int(m[2]), int(m[3]), int(m[4]), int(m[5]))
+            for m in re.finditer(r'0x[0-9a-f]+ (".*?"|\(has no name\)).*?(\d+)x(\d+)[+-]-?\d+[+-]-?\d+ +\+(-?\d+)\+(-?\d+)', tree)]
+
+
+def check_jalv_ui(s):
+    failures = []
+    _, output, ok = run_jalv_ui(s, {}, lambda: None)
+    if not ok:
+        failures.append(f"jalv.gtk3: {output}")
+    # Under GTK's own 2x scaling the panel draws at 2x and asks for its size in GTK's units:
+    # the window is as wide as the panel, taller only by jalv's menu bar.
+    windows, output, ok = run_jalv_ui(s, {"GDK_SCALE": "2"}, window_tree)
+    top = [w for w in windows or [] if w[0] == '"Quorvane Stereo"']
+    panel = [w for w in windows or [] if (w[1], w[2]) == (1600, 424)]
+    if not ok or not top or not panel:
+        failures.append(f"jalv.gtk3 under GDK_SCALE=2: no window of the panel's size among {windows}\n{output}")
+    else:
+        (_, width, height, x, y), (_, pw, ph, px, py) = top[0], panel[0]
+        menu = py - y
+        if abs(width - pw) > 2 or px != x or height != ph + menu or not 0 < menu < 100:
+            failures.append(f"jalv.gtk3 under GDK_SCALE=2: window {width}x{height}, panel {pw}x{ph} at +{px - x}+{menu}")
+    return failures
 
 
 def check_binary(s):

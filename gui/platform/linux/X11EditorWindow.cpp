@@ -11,9 +11,11 @@
 #include <sys/shm.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
+#include "gui/platform/DesktopScale.h"
 #include "gui/platform/Window.h"
 #include "gui/platform/linux/CanvasContext.h"
 #include "gui/platform/linux/InputSource.h"
@@ -95,6 +97,16 @@ public:
         ErrorTrap trap(display);
         window = XCreateWindow(display, parent, 0, 0, unsigned(width), unsigned(height), 0, CopyFromParent,
                                InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
+        // The size in the host's units: a host whose toolkit scales its windows (GTK under
+        // GDK_SCALE) takes the size hint in those.
+        if (XSizeHints* hints = XAllocSizeHints()) {
+            const double units = hostWindowScale();
+            hints->flags = PBaseSize;
+            hints->base_width = int(std::lround(width / units));
+            hints->base_height = int(std::lround(height / units));
+            XSetWMNormalHints(display, window, hints);
+            XFree(hints);
+        }
         XMapWindow(display, window);
         if (trap.failed()) {
             window = 0;
@@ -303,6 +315,12 @@ private:
                     listener.windowPointerMove(where, toButtons(state));
                 break;
             }
+            case ConfigureNotify:
+                // The window stays at the panel's full size whatever its host makes of it
+                // (one that sizes it in its own units would cut the panel).
+                if (event.xconfigure.width != pixels.width() || event.xconfigure.height != pixels.height())
+                    XResizeWindow(display, window, unsigned(pixels.width()), unsigned(pixels.height()));
+                break;
             case DestroyNotify:
                 if (event.xdestroywindow.window == window && alive) {
                     alive = false;

@@ -328,18 +328,25 @@ TEST_F(Lv2Ui, OpensAndClosesTwentyTimesLeavingNoWindow) {
 
 // The host's ui:scaleFactor sets the panel's scale: the window and the size the panel
 // asks for follow it; without the option the panel stays at 1x.
+// The panel's window in device pixels; the size asked of the host in its units, which a
+// GTK host under GDK_SCALE enlarges by that factor itself.
 TEST_F(Lv2Ui, TheHostsScaleFactorSizesThePanel) {
     const struct {
         float scale;
+        const char* gdkScale;
         int width, height;
-    } cases[] = {{0.0f, 800, 212}, {2.0f, 1600, 424}, {1.5f, 1200, 318}};
+        int asked;
+    } cases[] = {{0.0f, nullptr, 800, 212, 800}, {2.0f, nullptr, 1600, 424, 1600}, {1.5f, nullptr, 1200, 318, 1200},
+                 {0.0f, "2", 1600, 424, 800}, {2.0f, "2", 1600, 424, 800}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.scale);
+        SCOPED_TRACE(std::to_string(c.scale) + (c.gdkScale ? " GDK_SCALE" : ""));
+        if (c.gdkScale) setenv("GDK_SCALE", c.gdkScale, 1);
         host.width = host.height = 0;
         LV2UI_Handle ui = instantiate(parent, c.scale);
+        unsetenv("GDK_SCALE");
         ASSERT_NE(ui, nullptr);
-        EXPECT_EQ(host.width, c.width);
-        EXPECT_EQ(host.height, c.height);
+        EXPECT_EQ(host.width, c.asked);
+        EXPECT_EQ(host.height * c.width, c.asked * c.height);
         XWindowAttributes attributes{};
         XGetWindowAttributes(display, host.widget, &attributes);
         EXPECT_EQ(attributes.width, c.width);

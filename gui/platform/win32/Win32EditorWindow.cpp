@@ -7,7 +7,6 @@
 
 #include <array>
 
-#include "gui/platform/Input.h"
 #include "gui/platform/Window.h"
 #include "gui/platform/win32/DropTarget.h"
 #include "gui/platform/win32/GdiContext.h"
@@ -127,10 +126,10 @@ public:
             case WM_RBUTTONDOWN:
             case WM_MBUTTONDOWN:
                 if (GetCapture() != hwnd) SetCapture(hwnd);
-                self->listener.windowButtonDown(pointAt(lParam), getPhysicalButtons());
+                self->listener.windowButtonDown(pointAt(lParam), buttonsOf(wParam));
                 return 0;
             case WM_MOUSEMOVE:
-                if (GetCapture() == hwnd) self->listener.windowPointerMove(pointAt(lParam), getPhysicalButtons());
+                if (GetCapture() == hwnd) self->listener.windowPointerMove(pointAt(lParam), buttonsOf(wParam));
                 return 0;
             case WM_LBUTTONUP:
                 // Drags follow the left button: its release ends the capture and, through
@@ -139,13 +138,13 @@ public:
                 return 0;
             case WM_RBUTTONUP:
             case WM_MBUTTONUP:
-                if (GetCapture() == hwnd) self->listener.windowPointerMove(pointAt(lParam), getPhysicalButtons());
+                if (GetCapture() == hwnd) self->listener.windowPointerMove(pointAt(lParam), buttonsOf(wParam));
                 return 0;
             case WM_CAPTURECHANGED: {
                 POINT where{};
                 GetCursorPos(&where);
                 ScreenToClient(hwnd, &where);
-                self->listener.windowButtonUp(CPos(where.x, where.y), getPhysicalButtons());
+                self->listener.windowButtonUp(CPos(where.x, where.y), PhysicalButtons());
                 return 0;
             }
             case WM_MOUSEWHEEL: {
@@ -165,6 +164,19 @@ public:
 private:
     // Client coordinates are signed: a captured pointer can be left of or above the window.
     static CPos pointAt(LPARAM lParam) { return CPos(short(LOWORD(lParam)), short(HIWORD(lParam))); }
+    // The buttons and keys as the message carries them (the state when it was sent, not
+    // when it is read), the buttons back before the user's swap; alt is not in it.
+    static PhysicalButtons buttonsOf(WPARAM wParam) {
+        const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+        PhysicalButtons buttons;
+        buttons.left = (wParam & (swapped ? MK_RBUTTON : MK_LBUTTON)) != 0;
+        buttons.right = (wParam & (swapped ? MK_LBUTTON : MK_RBUTTON)) != 0;
+        buttons.middle = (wParam & MK_MBUTTON) != 0;
+        buttons.shift = (wParam & MK_SHIFT) != 0;
+        buttons.control = (wParam & MK_CONTROL) != 0;
+        buttons.alt = GetKeyState(VK_MENU) < 0;
+        return buttons;
+    }
 
     HWND window;
     EditorWindowListener& listener;

@@ -1,6 +1,6 @@
 // The panel through the host interface in a real Windows window under Wine: effEditOpen
-// into a parent window made here, a second thread dragging each knob and switch with
-// SendInput while this thread runs the host's message loop, and what the host records.
+// into a parent window made here, each knob and switch dragged with SendInput while this
+// thread runs the host's message loop and idle, and what the host records.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <atomic>
 #include <functional>
-#include <thread>
 #include <vector>
 
 #include "dsp/Parameters.h"
@@ -28,13 +27,17 @@ struct Call {
     float value;
 };
 std::vector<Call> calls;
-std::function<void()> onHostIdle;  // what the host does when a tracking loop gives it its idle
+std::function<void()> onBeginEdit;  // what the host does when a gesture begins
 
 intptr VSTCALL recordingHost(AEffect*, int32 opcode, int32 index, intptr, void*, float opt) {
     if (opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit || opcode == audioMasterAutomate)
         calls.push_back({opcode, index, opt});
-    if (opcode == audioMasterIdle && onHostIdle) onHostIdle();
+    if (opcode == audioMasterBeginEdit && onBeginEdit) onBeginEdit();
     return 0;
+}
+
+HWND panelWindow(FilterEffect& effect) {
+    return static_cast<HWND>(static_cast<PanelEditor*>(effect.getEditor())->panel().window());
 }
 
 // The host's message loop with its idle calls, until done and a little after.
@@ -89,8 +92,7 @@ TEST(WindowsPanel, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
     auto& editor = static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect.getEditor())->panel());
     std::atomic<bool> none{true};
     hostLoop(effect, none);
-    POINT origin{0, 0};
-    ClientToScreen(parent, &origin);
+    auto idle = [&] { effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f); };
 
     // Knobs: 40 pixels up in the linear mode is a fifth of the range. The Stages switch's
     // left end is one stage; the mode switch's top band is high-pass.
@@ -114,10 +116,7 @@ TEST(WindowsPanel, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
             expected = 1.0f;
         }
         calls.clear();
-        std::atomic<bool> done{false};
-        std::thread hand(dragBySendInput, origin, from, to, 10, &done);
-        hostLoop(effect, done);
-        hand.join();
+        ASSERT_STREQ(dragChecked(panelWindow(effect), from, to, 10, idle), "");
         ASSERT_GE(calls.size(), 3u);
         EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
         EXPECT_EQ(calls.front().index, g.tag);
@@ -147,14 +146,9 @@ TEST(WindowsPanelRedraw, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
     auto& editor = static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect.getEditor())->panel());
     const std::atomic<bool> settled{true};
     hostLoop(effect, settled);
-    POINT origin{0, 0};
-    ClientToScreen(parent, &origin);
-
+    auto idle = [&] { effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f); };
     auto gesture = [&](CPos from, CPos to, int steps) {
-        std::atomic<bool> done{false};
-        std::thread hand(dragBySendInput, origin, from, to, steps, &done);
-        hostLoop(effect, done);
-        hand.join();
+        EXPECT_STREQ(dragChecked(panelWindow(effect), from, to, steps, idle), "");
     };
     auto run = [&](const PanelStep& step) {
         switch (step.kind) {
@@ -163,17 +157,14 @@ TEST(WindowsPanelRedraw, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
                 editor.controlFor(step.index)->getViewSize(r);
                 const CPos from(r.left + int(step.fx * float(r.width())), r.top + int(step.fy * float(r.height())));
                 bool changed = step.hostIndex < 0;
-                onHostIdle = [&] {
+                onBeginEdit = [&] {
                     if (changed) return;
                     changed = true;
                     record->setParameter(record, step.hostIndex, step.hostValue);
                 };
                 calls.clear();
-                // Synthetic input can be lost under Wine on a loaded machine before it reaches
-                // any window: one more try when the panel saw nothing at all.
-                for (int attempt = 0; attempt < 2 && calls.empty(); ++attempt)
-                    gesture(from, CPos(from.x, from.y - int(step.value)), 10);
-                onHostIdle = nullptr;
+                gesture(from, CPos(from.x, from.y - int(step.value)), 10);
+                onBeginEdit = nullptr;
                 EXPECT_TRUE(!calls.empty() && calls.front().opcode == audioMasterBeginEdit &&
                             calls.front().index == step.index)
                     << "a gesture on " << step.index;
@@ -236,8 +227,7 @@ TEST(WindowsHiDpi, OnADesktopOfTwiceTheDensityThePanelOpensAt2xAndADragWorks) {
     effect.dispatcher(effSetEditKnobMode, 0, kKnobLinear, nullptr, 0.0f);
     std::atomic<bool> none{true};
     hostLoop(effect, none);
-    POINT origin{0, 0};
-    ClientToScreen(parent, &origin);
+    auto idle = [&] { effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f); };
 
     // 80 window pixels up are 40 panel units: a fifth of the range in the linear mode.
     CBounds size;
@@ -245,10 +235,7 @@ TEST(WindowsHiDpi, OnADesktopOfTwiceTheDensityThePanelOpensAt2xAndADragWorks) {
     const CPos from(centre(size).x * 2, centre(size).y * 2);
     const float expected = std::min(1.0f, effect.getParameter(kCutoff) + 0.2f);
     calls.clear();
-    std::atomic<bool> done{false};
-    std::thread hand(dragBySendInput, origin, from, CPos(from.x, from.y - 80), 10, &done);
-    hostLoop(effect, done);
-    hand.join();
+    ASSERT_STREQ(dragChecked(panelWindow(effect), from, CPos(from.x, from.y - 80), 10, idle), "");
     ASSERT_GE(calls.size(), 3u);
     EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
     EXPECT_EQ(calls.front().index, kCutoff);

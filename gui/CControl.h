@@ -64,7 +64,7 @@ public:
 
 protected:
     enum class PressOrder { ButtonFirst, ModifierFirst, ModifierFirstNoReset };
-    // Steps shared by every tracking loop before its gesture begins: the button state
+    // Steps shared by every control's press before its gesture begins: the button state
     // read when unknown, the left button required, the listener's modifier click and
     // the control-click reset, in the given order. False when the press ends there.
     bool acceptPress(CDrawSurface* surface, CButtonState& buttons, PressOrder order = PressOrder::ButtonFirst);

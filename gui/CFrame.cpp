@@ -8,7 +8,6 @@
 #include "gui/CDrawSurface.h"
 #include "gui/CDropData.h"
 #include "gui/COffscreenSurface.h"
-#include "gui/platform/Clock.h"
 #include "gui/platform/Input.h"
 #include "gui/platform/SystemLibraries.h"
 

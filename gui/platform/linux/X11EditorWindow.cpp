@@ -349,7 +349,7 @@ private:
         return true;
     }
 
-    // The pointer and buttons as the server has them now, for tracking loops.
+    // The pointer and buttons as the server has them now (the wheel reads them).
     CPos pointerScreenPosition() override {
         PointerState state = queryPointer();
         return state.position;

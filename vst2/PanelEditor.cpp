@@ -9,19 +9,25 @@ PanelEditor::PanelEditor(EditedPlugin* effect, std::unique_ptr<Panel> panel)
 
 PanelEditor::~PanelEditor() { view->close(); }
 
-intptr PanelEditor::getRect(ERect** out) {
-    if (!out) return 0;
+void PanelEditor::refreshRect() {
     rect.top = 0;
     rect.left = 0;
     rect.right = std::int16_t(view->width());
     rect.bottom = std::int16_t(view->height());
+}
+
+intptr PanelEditor::getRect(ERect** out) {
+    if (!out) return 0;
+    refreshRect();
     *out = &rect;
     return 1;
 }
 
 intptr PanelEditor::open(void* parent) {
     EditorBase::open(parent);
-    return view->open(parent) ? 1 : 0;
+    const bool opened = view->open(parent);
+    if (opened) refreshRect();
+    return opened ? 1 : 0;
 }
 
 void PanelEditor::close() { view->close(); }
@@ -40,8 +46,11 @@ intptr PanelEditor::setKnobMode(int32 mode) {
 void PanelEditor::setParameter(int32 index, float value) { view->parameterChanged(index, value); }
 
 intptr PanelEditor::vendorSpecific(int32 index, intptr value, void* ptr, float opt) {
-    if (index == kScaleRequest && value == kScaleRequestValue)
-        return std::isfinite(opt) && view->setHostScale(double(opt)) ? 1 : 0;
+    if (index == kScaleRequest && value == kScaleRequestValue) {
+        if (!std::isfinite(opt) || !view->setHostScale(double(opt))) return 0;
+        if (view->window()) refreshRect();
+        return 1;
+    }
     if (index == kEditorSnapshotRequest && ptr) return view->drawSnapshot(*static_cast<EditorSnapshot*>(ptr)) ? 1 : 0;
     return 0;
 }

@@ -34,6 +34,9 @@ public:
     Panel& panel() const { return *view; }
 
 private:
+    // The host may keep the rectangle getRect gave it: it follows the open panel's size.
+    void refreshRect();
+
     std::unique_ptr<Panel> view;
     ERect rect{};
 };

@@ -42,7 +42,9 @@ struct OpenPanel {
         XDestroyWindow(display, parent);
     }
     void idle() { effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f); }
-    CFrame* frame() { return static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect.getEditor())->panel()).getFrame(); }
+    CFrame* frame() {
+        return static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect.getEditor())->panel()).getFrame();
+    }
 
     FilterEffect effect;
     Display* display = sharedDisplay();

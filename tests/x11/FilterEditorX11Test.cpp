@@ -62,7 +62,9 @@ struct Instance {
     intptr dispatch(int32 opcode, intptr value = 0, void* ptr = nullptr) {
         return effect->dispatcher(opcode, 0, value, ptr, 0.0f);
     }
-    FilterEditor& editor() { return static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect->getEditor())->panel()); }
+    FilterEditor& editor() {
+        return static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect->getEditor())->panel());
+    }
     Host host;
     FilterEffect* effect;
 };

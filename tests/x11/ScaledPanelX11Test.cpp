@@ -80,7 +80,9 @@ struct Instance {
         if (dispatch(effEditGetRect, 0, &rect) != 1 || !rect) return CPos();
         return CPos(rect->right - rect->left, rect->bottom - rect->top);
     }
-    FilterEditor& editor() { return static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect->getEditor())->panel()); }
+    FilterEditor& editor() {
+        return static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect->getEditor())->panel());
+    }
     void idle(int passes = 6) {
         for (int i = 0; i < passes; ++i) dispatch(effEditIdle);
     }

@@ -92,7 +92,8 @@ public:
         const int screen = DefaultScreen(display);
         root = RootWindow(display, screen);
         XSetWindowAttributes attributes{};
-        attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask | StructureNotifyMask;
+        attributes.event_mask =
+            ExposureMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask | StructureNotifyMask;
         attributes.background_pixmap = None;
         ErrorTrap trap(display);
         window = XCreateWindow(display, parent, 0, 0, unsigned(width), unsigned(height), 0, CopyFromParent,
@@ -293,7 +294,8 @@ private:
                 if (button >= Button1 && button <= Button3) {
                     // With several editors open, the one pressed is the one the wheel reads.
                     setInputSource(this);
-                    listener.windowButtonDown(where, toButtons(event.xbutton.state | (Button1Mask << (button - Button1))));
+                    const unsigned held = event.xbutton.state | (Button1Mask << (button - Button1));
+                    listener.windowButtonDown(where, toButtons(held));
                 } else if (button == Button4 || button == Button5) {
                     listener.windowWheel(where, button == Button4 ? 1.0f : -1.0f);
                 }

@@ -13,8 +13,6 @@ public:
     virtual void beginEdit(std::int32_t index) = 0;
     virtual void endEdit(std::int32_t index) = 0;
     virtual std::int32_t oversampleFactor() const = 0;
-    // Lets the host run while a control holds the thread tracking the pointer.
-    virtual void hostIdle() = 0;
     // Asks the host to make the panel's window width x height pixels; true when it did.
     virtual bool resizeWindow(std::int32_t width, std::int32_t height) = 0;
 

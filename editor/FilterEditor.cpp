@@ -26,14 +26,21 @@ using panel::Kind;
 
 namespace {
 std::uint32_t bit(std::int32_t index) { return 1u << index; }
+
+struct HostCall {
+    explicit HostCall(std::int32_t& depth) : depth(depth) { ++depth; }
+    ~HostCall() { --depth; }
+    HostCall(const HostCall&) = delete;
+    HostCall& operator=(const HostCall&) = delete;
+    std::int32_t& depth;
+};
 }  // namespace
 
 FilterEditor::FilterEditor(EditedPlugin* effect) : GuiEditorBase(effect) { setScale(1.0); }
 
 FilterEditor::~FilterEditor() {
     close();
-    gestureDepth = 0;
-    inIdlePump = false;
+    hostCallDepth = 0;
     releaseRetiredFrames();
 }
 
@@ -50,47 +57,51 @@ double FilterEditor::resolveScale(void* parent, bool askDesktop) const {
 
 void FilterEditor::setScale(double newScale) {
     scale = newScale;
-    rect.top = 0;
-    rect.left = 0;
-    rect.right = std::int16_t(std::lround(kWidth * scale));
-    rect.bottom = std::int16_t(std::lround(kHeight * scale));
+    panelWidth = std::int32_t(std::lround(kWidth * scale));
+    panelHeight = std::int32_t(std::lround(kHeight * scale));
 }
 
-intptr FilterEditor::getRect(ERect** out) {
+std::int32_t FilterEditor::width() {
     if (!frame) setScale(resolveScale(nullptr, true));
-    return GuiEditorBase::getRect(out);
+    return panelWidth;
 }
 
-intptr FilterEditor::vendorSpecific(int32 index, intptr value, void* ptr, float opt) {
-    if (index == kEditorSnapshotRequest && !frame) setScale(resolveScale(nullptr, false));
-    if (index != kScaleRequest || value != kScaleRequestValue)
-        return GuiEditorBase::vendorSpecific(index, value, ptr, opt);
-    if (!(opt > 0.0f) || !std::isfinite(opt)) return 0;
-    hostScale = double(opt);
+std::int32_t FilterEditor::height() {
+    if (!frame) setScale(resolveScale(nullptr, true));
+    return panelHeight;
+}
+
+bool FilterEditor::setHostScale(double newScale) {
+    if (!(newScale > 0.0) || !std::isfinite(newScale)) return false;
+    hostScale = newScale;
     void* parent = frame && frame->getWindow() ? systemWindow : nullptr;
     // Opening again lays the panel out at the new scale and asks the host for the size.
     if (parent && resolveScale(parent, true) != scale) open(parent);
-    return 1;
+    return true;
+}
+
+bool FilterEditor::drawSnapshot(EditorSnapshot& snapshot) {
+    if (!frame) setScale(resolveScale(nullptr, false));
+    return GuiEditorBase::drawSnapshot(snapshot);
 }
 
 // Opening and closing ---------------------------------------------------------------------
 
-intptr FilterEditor::open(void* parent) {
+bool FilterEditor::open(void* parent) {
     close();  // a second open without a close replaces the first panel
     releaseRetiredFrames();
-    const ERect reported = rect;
+    const std::int32_t reportedWidth = panelWidth, reportedHeight = panelHeight;
     setScale(resolveScale(parent, parent != nullptr));
     GuiEditorBase::open(parent);
     build(parent);
-    if (!parent) return 0;  // a frame that draws only into memory
+    if (!parent) return false;  // a frame that draws only into memory
     if (!frame->getWindow()) {
         close();
-        return 0;
+        return false;
     }
     // The window's monitor may differ from what the size was given for.
-    if (reported.right != rect.right || reported.bottom != rect.bottom)
-        effect->resizeWindow(rect.right - rect.left, rect.bottom - rect.top);
-    return 1;
+    if (reportedWidth != panelWidth || reportedHeight != panelHeight) effect->resizeWindow(panelWidth, panelHeight);
+    return true;
 }
 
 void FilterEditor::build(void* parent) {
@@ -165,9 +176,11 @@ void FilterEditor::build(void* parent) {
 
 void FilterEditor::close() {
     if (frame) {
-        // A gesture's tracking loop (or our idle pump) is running inside this frame: it
+        // The host sees a drag under way end now, not when a retired frame goes.
+        frame->endPointerTracking();
+        // The frame's event handling is on the stack below the host's call: the frame
         // goes once that call has returned.
-        if (gestureDepth > 0 || inIdlePump)
+        if (hostCallDepth > 0)
             retiredFrames.push_back(frame);
         else
             frame->release();
@@ -178,7 +191,7 @@ void FilterEditor::close() {
 }
 
 void FilterEditor::releaseRetiredFrames() {
-    if (gestureDepth > 0 || inIdlePump) return;
+    if (hostCallDepth > 0) return;
     for (CFrame* retired : retiredFrames) retired->release();
     retiredFrames.clear();
 }
@@ -190,7 +203,7 @@ void FilterEditor::idle() {
 
 // Parameters --------------------------------------------------------------------------------
 
-void FilterEditor::setParameter(int32 index, float) {
+void FilterEditor::parameterChanged(std::int32_t index, float) {
     if (index >= 0 && index < kNumParams) staleParameters.fetch_or(bit(index), std::memory_order_relaxed);
     requestUpdate();
 }
@@ -215,7 +228,7 @@ void FilterEditor::refresh(std::uint32_t parameters) {
 
 void FilterEditor::formatCutoffReadout(char* text) const {
     const float e = float((2.0 * double(effect->getParameter(kEnvAmount)) - 1.0) * 0.99999);
-    const int32 factor = effect->oversampleFactor();
+    const std::int32_t factor = effect->oversampleFactor();
     if (e < 0.02f && e > -0.02f)
         std::snprintf(text, 256, "~%.1f Hz",
                       ParameterModel::approxCutoffHz(factor, effect->getParameter(kCutoff)));
@@ -234,6 +247,7 @@ CControl* FilterEditor::controlFor(std::int32_t tag) const {
 void FilterEditor::valueChanged(CDrawSurface*, CControl* control) {
     const std::int32_t tag = control->getTag();
     const float value = control->getValue();
+    HostCall call(hostCallDepth);
     if (tag == kMode)
         effect->setParameterAndNotify(kMode, 1.0f - value);
     else if (tag >= 0 && tag < kNumParams)
@@ -244,14 +258,12 @@ void FilterEditor::valueChanged(CDrawSurface*, CControl* control) {
 }
 
 void FilterEditor::beginEdit(std::int32_t index) {
-    ++gestureDepth;
+    HostCall call(hostCallDepth);
     GuiEditorBase::beginEdit(index);
 }
 
 void FilterEditor::endEdit(std::int32_t index) {
+    HostCall call(hostCallDepth);
     GuiEditorBase::endEdit(index);
-    if (gestureDepth > 0) --gestureDepth;
 }
 
-intptr FilterEditor::onKeyDown(VstKeyCode&) { return -1; }
-intptr FilterEditor::onKeyUp(VstKeyCode&) { return -1; }

@@ -20,31 +20,24 @@ public:
     static constexpr std::int32_t kWidth = panel::kFrameWidth;
     static constexpr std::int32_t kHeight = panel::kFrameHeight;
     static constexpr std::int32_t kSplashTag = panel::kSplashTag;
-    // effVendorSpecific index and value of a host's scale (the float argument).
-    static constexpr std::int32_t kScaleRequest = 0x50726553;  // 'PreS'
-    static constexpr std::int32_t kScaleRequestValue = 0x41654373;  // 'AeCs'
 
     explicit FilterEditor(EditedPlugin* effect);
     ~FilterEditor() override;
 
-    // 1 with the panel in a window inside parent; 0 (and no panel) when no window can be
-    // made there. Without a parent the panel draws only into memory (answering 0).
     // Images that fail to load leave empty controls; the panel still opens.
-    intptr open(void* parent) override;
+    bool open(void* parent) override;
     void close() override;
-    // While closed the size the panel will open at, in pixels.
-    intptr getRect(ERect** out) override;
-    // Takes a host's scale (answering 1) and applies it at once to an open panel: laid
-    // out again, the host asked to resize its window, redrawn. Snapshots draw at the
-    // scale without asking the desktop.
-    intptr vendorSpecific(int32 index, intptr value, void* ptr, float opt) override;
+    std::int32_t width() override;
+    std::int32_t height() override;
+    // Applied at once to an open panel: laid out again, the host asked to resize its
+    // window, redrawn.
+    bool setHostScale(double scale) override;
+    // At the scale without asking the desktop.
+    bool drawSnapshot(EditorSnapshot& snapshot) override;
     double getScale() const { return scale; }
     void idle() override;
     // Any thread: marks the parameter's control for refreshing at the next idle.
-    void setParameter(int32 index, float value) override;
-    // The host keeps its keys.
-    intptr onKeyDown(VstKeyCode& key) override;
-    intptr onKeyUp(VstKeyCode& key) override;
+    void parameterChanged(std::int32_t index, float value) override;
     void beginEdit(std::int32_t index) override;
     void endEdit(std::int32_t index) override;
 
@@ -76,10 +69,10 @@ private:
 
     // One bit per parameter changed since the last refresh; set from any thread.
     std::atomic<std::uint32_t> staleParameters{0};
-    // Gestures under way on the panel: their tracking loops are on the stack.
-    std::int32_t gestureDepth = 0;
-    // Frames closed while a gesture or an idle pump was running inside them; released at
-    // the next idle that runs outside every such call.
+    // Calls into the host under way from inside the frame (a gesture's notices and
+    // parameter changes): the host may close the panel from there.
+    std::int32_t hostCallDepth = 0;
+    // Frames closed during such a call; released at the next idle outside every one.
     std::vector<CFrame*> retiredFrames;
     // The host's scale, 0 while it sent none; and the one the panel uses.
     double hostScale = 0.0;

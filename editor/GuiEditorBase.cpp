@@ -1,133 +1,69 @@
 #include "editor/GuiEditorBase.h"
 
 #include "editor/EditorSnapshot.h"
-#include "gui/CDrawSurface.h"
 #include "gui/CFrame.h"
 #include "gui/COffscreenSurface.h"
 #include "gui/platform/Clock.h"
 #include "gui/platform/PixelReadback.h"
 #include "gui/platform/Window.h"
 
-namespace {
-CKeyCode toKeyCode(const VstKeyCode& key) {
-    CKeyCode code;
-    code.character = key.character;
-    code.virt = key.virt;
-    code.modifier = key.modifier;
-    return code;
+void Panel::setKnobMode(KnobMode mode) {
+    switch (mode) {
+        case KnobMode::Circular: CFrame::setKnobModeForAll(kKnobCircular); break;
+        case KnobMode::RelativeCircular: CFrame::setKnobModeForAll(kKnobRelativeCircular); break;
+        case KnobMode::Linear: CFrame::setKnobModeForAll(kKnobLinear); break;
+    }
 }
-}  // namespace
 
-GuiEditorBase::GuiEditorBase(EditedPlugin* effect) : EditorBase(effect) {
-    systemWindow = nullptr;
-    lastTicks = platform::getTicks();
-    platform::beginDropSupport();
-}
+GuiEditorBase::GuiEditorBase(EditedPlugin* effect) : effect(effect) { platform::beginDropSupport(); }
 
 GuiEditorBase::~GuiEditorBase() { platform::endDropSupport(); }
 
-intptr GuiEditorBase::getRect(ERect** out) {
-    if (!out) return 0;
-    *out = &rect;
-    return 1;
+bool GuiEditorBase::open(void* parent) {
+    requestUpdate();
+    systemWindow = parent;
+    return false;
 }
 
-intptr GuiEditorBase::open(void* window) {
-    requestUpdate();
-    EditorBase::open(window);
-    return 0;
+void* GuiEditorBase::window() const {
+    return frame && frame->getWindow() ? frame->getWindow()->nativeHandle() : nullptr;
 }
 
 void GuiEditorBase::idle() {
-    if (inIdlePump) return;
-    EditorBase::idle();
+    if (updatePending.exchange(0, std::memory_order_relaxed) != 0) update();
     if (frame) frame->idle();
 }
 
-intptr GuiEditorBase::onKeyDown(VstKeyCode& key) {
-    if (!frame) return -1;
-    CKeyCode code = toKeyCode(key);
-    return frame->onKeyDown(code);
+void GuiEditorBase::parameterChanged(std::int32_t, float) { requestUpdate(); }
+
+int GuiEditorBase::eventDescriptor() const {
+    return frame && frame->getWindow() ? frame->getWindow()->eventDescriptor() : -1;
 }
 
-intptr GuiEditorBase::onKeyUp(VstKeyCode& key) {
-    if (!frame) return -1;
-    CKeyCode code = toKeyCode(key);
-    return frame->onKeyUp(code);
-}
+void GuiEditorBase::processEvents() { idle(); }
 
-intptr GuiEditorBase::setKnobMode(int32 mode) {
-    CFrame::setKnobModeForAll(mode);
-    return 1;
-}
-
-bool GuiEditorBase::onWheel(float distance) {
-    if (!frame) return false;
-    CDrawSurface* surface = new CDrawSurface(frame, nullptr, frame->getWindow());
-    CPos where;
-    surface->getPointerPosition(where);
-    const bool result = frame->onWheel(surface, where, distance);
-    surface->release();
-    return result;
-}
-
-void GuiEditorBase::setParameter(int32, float) { requestUpdate(); }
-
-bool GuiEditorBase::hasFocusView() const { return frame && frame->getFocusView(); }
-
-intptr GuiEditorBase::vendorSpecific(int32 index, intptr, void* ptr, float) {
-    if (index != kEditorSnapshotRequest || !ptr) return 0;
-    return drawSnapshot(*static_cast<EditorSnapshot*>(ptr)) ? 1 : 0;
-}
+bool GuiEditorBase::hasFocus() const { return frame && frame->getFocusView(); }
 
 bool GuiEditorBase::drawSnapshot(EditorSnapshot& snapshot) {
-    const std::int32_t width = rect.right - rect.left;
-    const std::int32_t height = rect.bottom - rect.top;
-    if (width <= 0 || height <= 0) return false;
+    // The size as it stands: a snapshot does not ask the desktop.
+    const std::int32_t w = panelWidth;
+    const std::int32_t h = panelHeight;
+    if (w <= 0 || h <= 0) return false;
     if (!snapshot.pixels) {
-        snapshot.width = width;
-        snapshot.height = height;
+        snapshot.width = w;
+        snapshot.height = h;
         return true;
     }
-    if (snapshot.width != width || snapshot.height != height || frame) return false;
+    if (snapshot.width != w || snapshot.height != h || frame) return false;
     open(nullptr);
     bool read = false;
     if (frame && !frame->getWindow()) {
         COffscreenSurface* back = frame->getBackBuffer();
         frame->draw(back);
-        read = back->getDeviceContext() && platform::readPixels(*back->getDeviceContext(), width, height, snapshot.pixels);
+        read = back->getDeviceContext() && platform::readPixels(*back->getDeviceContext(), w, h, snapshot.pixels);
     }
     close();
     return read;
-}
-
-void GuiEditorBase::draw(ERect* area) {
-    if (!frame) return;
-    if (!area) {
-        frame->drawView(nullptr);
-        return;
-    }
-    CDrawSurface* surface = new CDrawSurface(frame, nullptr, frame->getWindow());
-    frame->drawArea(surface, CBounds(area->left, area->top, area->right, area->bottom));
-    surface->release();
-}
-
-void GuiEditorBase::pumpIdle() {
-    std::uint32_t now = getTicks();
-    if (now < lastTicks) {
-        wait(4);
-        now += 4;
-        // A pass is due 100 ms after the last, but a call at most 50 ms early (its 4 ms
-        // sleep counted) makes it already: about one pass per 50 ms at most. Earlier
-        // calls only sleep.
-        if (now < lastTicks - 50) return;
-    }
-    idle();
-    if (frame && frame->getWindow()) frame->getWindow()->dispatchPendingPaints();
-    lastTicks = now + 100;
-    inIdlePump = true;
-    if (effect) effect->hostIdle();
-    inIdlePump = false;
 }
 
 void GuiEditorBase::beginEdit(std::int32_t index) {
@@ -138,5 +74,4 @@ void GuiEditorBase::endEdit(std::int32_t index) {
     if (effect) effect->endEdit(index);
 }
 
-void GuiEditorBase::wait(std::uint32_t milliseconds) { platform::sleepMilliseconds(milliseconds); }
 std::uint32_t GuiEditorBase::getTicks() { return platform::getTicks(); }

@@ -1,52 +1,61 @@
-// The editor base with a frame and a window: forwards keys and the wheel to the frame,
-// keeps the knob mode, runs the idle pump that mouse-tracking controls call, and turns
-// the frame's gesture notices into the plug-in's begin and end of edit.
+// The panel base with a frame and a window: hands the window's events to the frame at
+// idle or when the host sees them waiting, keeps the knob mode, brings the controls up to
+// the host's changes at idle, and turns the frame's gesture notices into the plug-in's
+// begin and end of edit.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
+#include "common/EditedPlugin.h"
+#include "editor/Panel.h"
 #include "gui/FrameEditor.h"
-#include "vst2/EditorBase.h"
 
 class CFrame;
 
-class GuiEditorBase : public EditorBase, public FrameEditor {
+class GuiEditorBase : public Panel, public FrameEditor {
 public:
     explicit GuiEditorBase(EditedPlugin* effect);
     ~GuiEditorBase() override;
 
-    intptr getRect(ERect** out) override;
-    intptr open(void* window) override;
-    void close() override {}
-    void idle() override;
-    void update() override {}
-    intptr onKeyDown(VstKeyCode& key) override;
-    intptr onKeyUp(VstKeyCode& key) override;
-    intptr setKnobMode(int32 mode) override;
-    bool onWheel(float distance) override;
-    void setParameter(int32 index, float value) override;
-    bool hasFocusView() const override;
-    // Answers kEditorSnapshotRequest (EditorSnapshot.h) while the editor is closed.
-    intptr vendorSpecific(int32 index, intptr value, void* ptr, float opt) override;
+    GuiEditorBase(const GuiEditorBase&) = delete;
+    GuiEditorBase& operator=(const GuiEditorBase&) = delete;
 
-    // The given rectangle of the frame, or the whole frame without one, drawn at once.
-    virtual void draw(ERect* rect);
-    void pumpIdle() override;
+    // Remembers the parent; the derived panel builds its frame there.
+    bool open(void* parent) override;
+    void close() override {}
+    void* window() const override;
+    std::int32_t width() override { return panelWidth; }
+    std::int32_t height() override { return panelHeight; }
+    void idle() override;
+    bool setHostScale(double) override { return false; }
+    void parameterChanged(std::int32_t index, float value) override;
+    int eventDescriptor() const override;
+    void processEvents() override;
+    bool hasFocus() const override;
+    // The derived panel's open without a parent builds a frame that draws only into
+    // memory; it is drawn whole, read back and closed again.
+    bool drawSnapshot(EditorSnapshot& snapshot) override;
+
+    // Marks the controls for refreshing at the next idle; any thread.
+    void requestUpdate() { updatePending.store(1, std::memory_order_relaxed); }
     void beginEdit(std::int32_t index) override;
     void endEdit(std::int32_t index) override;
-
-    void wait(std::uint32_t milliseconds);
     std::uint32_t getTicks() override;
     CFrame* getFrame() const { return frame; }
-
-private:
-    // The derived editor's open without a parent window builds a frame that draws only
-    // into memory; it is drawn whole, read back and closed again.
-    bool drawSnapshot(struct EditorSnapshot& snapshot);
+    EditedPlugin* getEffect() const { return effect; }
 
 protected:
-    ERect rect{};
+    // Brings the controls up to the plug-in's values.
+    virtual void update() {}
+
+    EditedPlugin* effect;
+    void* systemWindow = nullptr;
     CFrame* frame = nullptr;
-    std::uint32_t lastTicks;
-    bool inIdlePump = false;
+    std::int32_t panelWidth = 0;
+    std::int32_t panelHeight = 0;
+
+private:
+    // Set from any thread (parameter changes), cleared on the user-interface thread.
+    std::atomic<std::int32_t> updatePending{0};
 };

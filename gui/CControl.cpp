@@ -51,10 +51,6 @@ bool CControl::isTypeOf(const char* className) const {
     return CView::isTypeOf(className);
 }
 
-void CControl::pumpIdle() {
-    if (frame) frame->pumpIdle();
-}
-
 void CControl::setValue(float newValue) { value.store(newValue); }
 float CControl::getValue() const { return value.load(); }
 void CControl::setMin(float newMin) { minValue = newMin; }
@@ -120,6 +116,12 @@ bool CControl::acceptPress(CDrawSurface* surface, CButtonState& buttons, PressOr
     if (modifierFirst && !(buttons & kMouseLeft)) return false;
     if (order == PressOrder::ModifierFirstNoReset) return true;
     return !resetOnControlClick(surface, buttons);
+}
+
+bool CControl::trackPointer(CDrawSurface* surface) {
+    if (!surface || !frame) return false;
+    frame->trackPointer(this);
+    return true;
 }
 
 void CControl::drawBackgroundAt(CDrawSurface* surface, const CPos& offset, CImage* image) {

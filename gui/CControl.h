@@ -35,7 +35,6 @@ public:
     void setDirty(bool flag) override;
     bool isTypeOf(const char* className) const override;
 
-    virtual void pumpIdle();
     // Plain store and load: no clamping, no notice; may come from any thread.
     virtual void setValue(float newValue);
     virtual float getValue() const;
@@ -65,10 +64,14 @@ public:
 
 protected:
     enum class PressOrder { ButtonFirst, ModifierFirst, ModifierFirstNoReset };
-    // Steps shared by every tracking loop before its gesture begins: the button state
+    // Steps shared by every control's press before its gesture begins: the button state
     // read when unknown, the left button required, the listener's modifier click and
     // the control-click reset, in the given order. False when the press ends there.
     bool acceptPress(CDrawSurface* surface, CButtonState& buttons, PressOrder order = PressOrder::ButtonFirst);
+    // After the press that began a gesture: true when the frame now sends this control
+    // the pointer's moves and release; false without a surface, where nothing can
+    // follow and the gesture ends with the press.
+    bool trackPointer(CDrawSurface* surface);
     // Tells the listener when the value moved since it was last drawn.
     void notifyIfDirty(CDrawSurface* surface);
     // The background image into the size from offset, keyed when the view is transparent.

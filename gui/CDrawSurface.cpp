@@ -220,8 +220,9 @@ void CDrawSurface::getClipRect(CBounds& out) const {
     out.offset(-offset.x, -offset.y);
 }
 
-CButtonState CDrawSurface::getButtonState() const {
-    const platform::PhysicalButtons b = platform::getPhysicalButtons();
+CButtonState CDrawSurface::getButtonState() const { return toButtonState(platform::getPhysicalButtons()); }
+
+CButtonState CDrawSurface::toButtonState(const platform::PhysicalButtons& b) const {
     const bool swapped = buttonsSwapped.load();
     CButtonState state = 0;
     if (b.left) state |= swapped ? kMouseRight : kMouseLeft;

@@ -14,6 +14,7 @@
 #include "gui/MouseButtons.h"
 #include "gui/SurfaceFrame.h"
 #include "gui/platform/DeviceContext.h"
+#include "gui/platform/Input.h"
 
 namespace platform {
 class Window;
@@ -84,6 +85,8 @@ public:
     const CBounds& getDeviceClipRect() const { return clipRect; }
 
     CButtonState getButtonState() const;
+    // Buttons and keys as an event reported them, with the user's left/right swap.
+    CButtonState toButtonState(const platform::PhysicalButtons& buttons) const;
     void getPointerPosition(CPos& out) const;
 
     const CPos& getOffset() const { return offset; }

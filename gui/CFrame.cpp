@@ -8,7 +8,6 @@
 #include "gui/CDrawSurface.h"
 #include "gui/CDropData.h"
 #include "gui/COffscreenSurface.h"
-#include "gui/platform/Clock.h"
 #include "gui/platform/Input.h"
 #include "gui/platform/SystemLibraries.h"
 
@@ -49,6 +48,8 @@ CFrame::CFrame(const CBounds& size, void* parentWindow, FrameEditor* editor, dou
 }
 
 CFrame::~CFrame() {
+    // A drag under way ends with the frame: the host sees its gesture end.
+    endPointerTracking();
     if (modalView) removeView(modalView, false);
     setCursor(kCursorDefault);
     setDropEnabled(false);
@@ -189,6 +190,39 @@ void CFrame::onMouse(CDrawSurface* surface, CPos& where, CButtonState buttons) {
     CViewContainer::onMouse(surface, where, buttons);
 }
 
+void CFrame::trackPointer(CView* view) { pointerTracker = view; }
+
+void CFrame::endPointerTracking() {
+    CPos nowhere;
+    onMouseUp(nullptr, nowhere, 0);
+}
+
+namespace {
+// A frame point in the coordinates of the view's parent, as the press reached it.
+CPos inParentOf(const CView* view, CPos where) {
+    for (const CViewContainer* container = view->getParentView(); container; container = container->getParentView()) {
+        CBounds area;
+        container->getViewSize(area);
+        where.offset(-area.left, -area.top);
+    }
+    return where;
+}
+}  // namespace
+
+void CFrame::onMouseMoved(CDrawSurface* surface, CPos& where, CButtonState buttons) {
+    if (!pointerTracker) return;
+    CPos local = inParentOf(pointerTracker, where);
+    pointerTracker->onMouseMoved(surface, local, buttons);
+}
+
+void CFrame::onMouseUp(CDrawSurface* surface, CPos& where, CButtonState buttons) {
+    CView* tracker = pointerTracker;
+    pointerTracker = nullptr;
+    if (!tracker) return;
+    CPos local = inParentOf(tracker, where);
+    tracker->onMouseUp(surface, local, buttons);
+}
+
 bool CFrame::onWheel(CDrawSurface* surface, const CPos& where, float distance) {
     CView* target = modalView ? modalView : getViewAt(where, false);
     if (!target) return false;
@@ -260,9 +294,6 @@ CView* CFrame::getFocusView() const { return focusView; }
 bool CFrame::open(CPos*) { return false; }
 bool CFrame::close() { return false; }
 bool CFrame::isOpen() const { return openFlag; }
-void CFrame::pumpIdle() {
-    if (editor) editor->pumpIdle();
-}
 std::uint32_t CFrame::getTicks() const { return editor ? editor->getTicks() : 0; }
 std::int32_t CFrame::getKnobMode() const {
     return preferredKnobMode >= 0 ? preferredKnobMode : knobMode.load(std::memory_order_relaxed);
@@ -351,10 +382,30 @@ void CFrame::windowPaint(const CBounds& area, platform::DeviceContext& paintCont
     paint->release();
 }
 
-void CFrame::windowButtonDown(const CPos& where) {
+void CFrame::windowButtonDown(const CPos& where, const platform::PhysicalButtons& buttons) {
     CDrawSurface* surface = new CDrawSurface(this, nullptr, window.get());
     CPos point = toPanel(where);
-    onMouse(surface, point, kButtonsUnread);
+    // Another button during a drag changes the drag's buttons; it presses nothing new.
+    if (pointerTracker)
+        onMouseMoved(surface, point, surface->toButtonState(buttons));
+    else
+        onMouse(surface, point, surface->toButtonState(buttons));
+    surface->release();
+}
+
+void CFrame::windowPointerMove(const CPos& where, const platform::PhysicalButtons& buttons) {
+    if (!pointerTracker) return;
+    CDrawSurface* surface = new CDrawSurface(this, nullptr, window.get());
+    CPos point = toPanel(where);
+    onMouseMoved(surface, point, surface->toButtonState(buttons));
+    surface->release();
+}
+
+void CFrame::windowButtonUp(const CPos& where, const platform::PhysicalButtons& buttons) {
+    if (!pointerTracker) return;
+    CDrawSurface* surface = new CDrawSurface(this, nullptr, window.get());
+    CPos point = toPanel(where);
+    onMouseUp(surface, point, surface->toButtonState(buttons));
     surface->release();
 }
 

@@ -1,7 +1,8 @@
 // The root container of the editor's view tree and owner of the editor window: turns the
-// window's paint, mouse and wheel events into calls on the tree, paints through a
-// frame-sized back buffer, redraws dirty views on idle, holds the modal and focus views
-// and passes gesture notices and idle requests to the editor.
+// window's paint, pointer and wheel events into calls on the tree, paints through a
+// frame-sized back buffer, redraws dirty views on idle, holds the modal and focus views,
+// routes a drag's moves and release to the view that took the press, and passes gesture
+// notices to the editor.
 #pragma once
 
 #include <memory>
@@ -38,6 +39,9 @@ public:
     void draw(CDrawSurface* surface) override;
     void drawArea(CDrawSurface* surface, const CBounds& rect) override;
     void onMouse(CDrawSurface* surface, CPos& where, CButtonState buttons) override;
+    // To the view tracking the pointer, in its parent's coordinates; the release ends the tracking.
+    void onMouseMoved(CDrawSurface* surface, CPos& where, CButtonState buttons) override;
+    void onMouseUp(CDrawSurface* surface, CPos& where, CButtonState buttons) override;
     bool onWheel(CDrawSurface* surface, const CPos& where, float distance) override;
     std::int32_t onKeyDown(CKeyCode& key) override;
     std::int32_t onKeyUp(CKeyCode& key) override;
@@ -50,8 +54,13 @@ public:
     virtual bool open(CPos* where);
     virtual bool close();
     virtual bool isOpen() const;
+    // Handles the window's waiting events (a drag's moves among them) and redraws what changed.
     virtual void idle();
-    virtual void pumpIdle();
+    // The view that took a press and follows the pointer until the release.
+    void trackPointer(CView* view);
+    // Ends a drag under way as a release would (the panel closes under it).
+    void endPointerTracking();
+    CView* getPointerTracker() const { return pointerTracker; }
     virtual std::uint32_t getTicks() const;
     virtual std::int32_t getKnobMode() const;
     // A mode for this frame's knobs whatever the host sets; negative: the host's.
@@ -93,7 +102,9 @@ public:
 
 private:
     void windowPaint(const CBounds& rect, platform::DeviceContext& paintContext) override;
-    void windowButtonDown(const CPos& where) override;
+    void windowButtonDown(const CPos& where, const platform::PhysicalButtons& buttons) override;
+    void windowPointerMove(const CPos& where, const platform::PhysicalButtons& buttons) override;
+    void windowButtonUp(const CPos& where, const platform::PhysicalButtons& buttons) override;
     void windowWheel(const CPos& where, float distance) override;
     void windowDestroyed() override;
     void windowDragEnter(CDropData* drop) override;
@@ -110,6 +121,7 @@ private:
     std::int32_t preferredKnobMode = -1;
     CView* modalView = nullptr;
     CView* focusView = nullptr;
+    CView* pointerTracker = nullptr;
     bool firstDraw = true;
     bool openFlag = true;
     bool dropEnabled = false;

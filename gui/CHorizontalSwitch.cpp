@@ -31,13 +31,31 @@ void CHorizontalSwitch::draw(CDrawSurface* surface) {
 
 void CHorizontalSwitch::onMouse(CDrawSurface* surface, CPos& where, CButtonState buttons) {
     if (!acceptPress(surface, buttons, PressOrder::ModifierFirst)) return;
-    const std::int32_t width = background ? background->getWidth() : 0;
+    pressButtons = buttons;
     beginEdit();
-    do {
-        value.store(switchValueAt(where.x - size.left, width, positionCount));
-        notifyIfDirty(surface);
-        getPointerPosition(surface, where);
-        pumpIdle();
-    } while (surface && surface->getButtonState() == buttons);
+    // Tracked before the first value: a host that closes the panel from that value's
+    // notice ends the drag there.
+    const bool tracked = trackPointer(surface);
+    dragging = tracked;
+    follow(surface, where);
+    if (!tracked) endEdit();
+}
+
+void CHorizontalSwitch::onMouseMoved(CDrawSurface* surface, CPos& where, CButtonState buttons) {
+    if (!dragging) return;
+    if (buttons == pressButtons)
+        follow(surface, where);
+    else
+        onMouseUp(surface, where, buttons);
+}
+
+void CHorizontalSwitch::onMouseUp(CDrawSurface*, CPos&, CButtonState) {
+    if (!dragging) return;
+    dragging = false;
     endEdit();
+}
+
+void CHorizontalSwitch::follow(CDrawSurface* surface, const CPos& where) {
+    value.store(switchValueAt(where.x - size.left, background ? background->getWidth() : 0, positionCount));
+    notifyIfDirty(surface);
 }

@@ -12,6 +12,9 @@ public:
 
     void draw(CDrawSurface* surface) override;
     void onMouse(CDrawSurface* surface, CPos& where, CButtonState buttons) override;
+    // The drag ends as soon as the buttons or keys differ from the press's.
+    void onMouseMoved(CDrawSurface* surface, CPos& where, CButtonState buttons) override;
+    void onMouseUp(CDrawSurface* surface, CPos& where, CButtonState buttons) override;
     bool isTypeOf(const char* className) const override;
 
 protected:
@@ -19,4 +22,9 @@ protected:
     std::int32_t frameCount;
     std::int32_t positionCount;
     std::int32_t frameHeight;
+
+private:
+    void follow(CDrawSurface* surface, const CPos& where);
+    CButtonState pressButtons = 0;
+    bool dragging = false;
 };

@@ -151,66 +151,78 @@ void CKnob::drawHandle(CDrawSurface* surface) {
 
 // Input ----------------------------------------------------------------------------------
 
+float CKnob::linearRange(CButtonState state) const {
+    // A fine factor of 0 or NaN would make the drag infinitely sensitive.
+    const float fine = kLinearRange * fineFactor;
+    return (state & kKeyShift) && std::isfinite(fine) && fine != 0.0f ? fine : kLinearRange;
+}
+
 void CKnob::onMouse(CDrawSurface* surface, CPos& where, CButtonState buttons) {
     if (!acceptPress(surface, buttons)) return;
-
     const float span = maxValue - minValue;
-    // A fine factor of 0 or NaN would make the drag infinitely sensitive.
-    const auto rangeFor = [this](CButtonState state) {
-        const float fine = kLinearRange * fineFactor;
-        return (state & kKeyShift) && std::isfinite(fine) && fine != 0.0f ? fine : kLinearRange;
-    };
-    CPos first;
-    float entry = value.load();
-    const float middle = span * 0.5f;
-    float coef = span / kLinearRange;
-    CButtonState previous = buttons;
-    float old = 0.0f;
-
-    bool linear = (frame ? frame->getKnobMode() : kKnobCircular) == kKnobLinear;
-    if (buttons & kKeyAlt) linear = !linear;
-    if (linear) {
-        coef = span / rangeFor(buttons);
-        first = where;
+    drag = Drag();
+    drag.entry = value.load();
+    drag.coef = span / kLinearRange;
+    drag.previous = buttons;
+    drag.lastPoint = CPos(-1, -1);
+    drag.linear = (frame ? frame->getKnobMode() : kKnobCircular) == kKnobLinear;
+    if (buttons & kKeyAlt) drag.linear = !drag.linear;
+    if (drag.linear) {
+        drag.coef = span / linearRange(buttons);
+        drag.first = where;
     } else {
-        old = valueFromPoint(CPos(where.x - size.left, where.y - size.top));
+        drag.old = valueFromPoint(CPos(where.x - size.left, where.y - size.top));
     }
-
-    CPos lastPoint(-1, -1);
     beginEdit();
-    CButtonState state;
-    do {
-        state = surface ? surface->getButtonState() : 0;
-        if (where != lastPoint) {
-            lastPoint = where;
-            if (linear) {
-                const float diff = float((where.x - first.x) + (first.y - where.y));
-                if (state != previous) {
-                    // Same value at this point under the new scale: no jump.
-                    const float coef2 = span / rangeFor(state);
-                    entry += diff * (coef - coef2);
-                    coef = coef2;
-                    previous = state;
-                }
-                value.store(diff * coef + entry);
-                clampValue();
-            } else {
-                const float v = valueFromPoint(CPos(where.x - size.left, where.y - size.top));
-                value.store(v);
-                // A swing over half the range crossed the dead zone: stay at the end it left.
-                if (old - v > middle)
-                    value.store(maxValue);
-                else if (v - old > middle)
-                    value.store(minValue);
-                else
-                    old = v;
-            }
-            notifyIfDirty(surface);
-        }
-        getPointerPosition(surface, where);
-        pumpIdle();
-    } while (state & kMouseLeft);
+    // Tracked before the first value: a host that closes the panel from that value's
+    // notice ends the drag there.
+    const bool tracked = trackPointer(surface);
+    dragging = tracked;
+    follow(surface, where, buttons);
+    if (!tracked) endEdit();
+}
+
+void CKnob::onMouseMoved(CDrawSurface* surface, CPos& where, CButtonState buttons) {
+    if (dragging) follow(surface, where, buttons);
+}
+
+// The release's own point is where the last move already went.
+void CKnob::onMouseUp(CDrawSurface*, CPos&, CButtonState) {
+    if (!dragging) return;
+    dragging = false;
     endEdit();
+}
+
+void CKnob::follow(CDrawSurface* surface, const CPos& where, CButtonState state) {
+    if (where == drag.lastPoint) return;
+    if (drag.linear) {
+        if (state != drag.previous) {
+            // The keys changed at the last point: same value there under the new scale, no jump.
+            const float span = maxValue - minValue;
+            const float before = float((drag.lastPoint.x - drag.first.x) + (drag.first.y - drag.lastPoint.y));
+            const float coef2 = span / linearRange(state);
+            drag.entry += before * (drag.coef - coef2);
+            drag.coef = coef2;
+            drag.previous = state;
+        }
+        drag.lastPoint = where;
+        const float diff = float((where.x - drag.first.x) + (drag.first.y - where.y));
+        value.store(diff * drag.coef + drag.entry);
+        clampValue();
+    } else {
+        drag.lastPoint = where;
+        const float middle = (maxValue - minValue) * 0.5f;
+        const float v = valueFromPoint(CPos(where.x - size.left, where.y - size.top));
+        value.store(v);
+        // A swing over half the range crossed the dead zone: stay at the end it left.
+        if (drag.old - v > middle)
+            value.store(maxValue);
+        else if (v - drag.old > middle)
+            value.store(minValue);
+        else
+            drag.old = v;
+    }
+    notifyIfDirty(surface);
 }
 
 bool CKnob::onWheel(CDrawSurface* surface, const CPos&, float distance) {

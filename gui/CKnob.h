@@ -14,6 +14,8 @@ public:
 
     void draw(CDrawSurface* surface) override;
     void onMouse(CDrawSurface* surface, CPos& where, CButtonState buttons) override;
+    void onMouseMoved(CDrawSurface* surface, CPos& where, CButtonState buttons) override;
+    void onMouseUp(CDrawSurface* surface, CPos& where, CButtonState buttons) override;
     std::int32_t onKeyDown(CKeyCode& key) override;
     bool onWheel(CDrawSurface* surface, const CPos& where, float distance) override;
     bool isTypeOf(const char* className) const override;
@@ -51,4 +53,20 @@ protected:
     float valueAtZeroAngle = 0.0f;
     float radius;
     float fineFactor = 1.5f;
+
+private:
+    // The state a drag keeps from one pointer event to the next.
+    struct Drag {
+        bool linear = false;
+        CPos first;
+        CPos lastPoint;
+        float entry = 0.0f;
+        float coef = 0.0f;
+        float old = 0.0f;
+        CButtonState previous = 0;
+    };
+    float linearRange(CButtonState state) const;
+    void follow(CDrawSurface* surface, const CPos& where, CButtonState state);
+    Drag drag;
+    bool dragging = false;
 };

@@ -30,6 +30,8 @@ void CView::drawArea(CDrawSurface* surface, const CBounds&) { draw(surface); }
 bool CView::overlapsArea(const CBounds& area) const { return area.overlaps(size); }
 
 void CView::onMouse(CDrawSurface*, CPos&, CButtonState) {}
+void CView::onMouseMoved(CDrawSurface*, CPos&, CButtonState) {}
+void CView::onMouseUp(CDrawSurface*, CPos&, CButtonState) {}
 
 void CView::setBackground(CImage* image) {
     if (background) background->release();

@@ -28,6 +28,10 @@ public:
     virtual void drawArea(CDrawSurface* surface, const CBounds& area);
     virtual bool overlapsArea(const CBounds& area) const;
     virtual void onMouse(CDrawSurface* surface, CPos& where, CButtonState buttons);
+    // A drag the view took on with CFrame::trackPointer goes on with these events until
+    // the button is let go (or the frame ends it, buttons 0).
+    virtual void onMouseMoved(CDrawSurface* surface, CPos& where, CButtonState buttons);
+    virtual void onMouseUp(CDrawSurface* surface, CPos& where, CButtonState buttons);
     virtual void setBackground(CImage* image);
     virtual CImage* getBackground() const;
     virtual std::int32_t onKeyDown(CKeyCode& key);

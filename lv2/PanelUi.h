@@ -32,8 +32,6 @@ public:
     void beginEdit(std::int32_t index) override;
     void endEdit(std::int32_t index) override;
     std::int32_t oversampleFactor() const override { return factor; }
-    // The host's idle runs in its own loop, not from inside the panel's.
-    void hostIdle() override {}
     bool resizeWindow(std::int32_t width, std::int32_t height) override;
 
 private:

@@ -10,8 +10,8 @@
 
 constexpr const char* kConfigurationFileName = "Quorvane.ini";
 
-// The knob modes KnobMode= names, and "leave it to the host" (VST 2's effSetEditKnobMode
-// uses the same three numbers).
+// The panel's knob modes, in the order of its KnobMode (circular, relative, linear), and
+// "leave it to the host".
 enum : int { kKnobModeHost = -1, kKnobModeCircular = 0, kKnobModeRelative = 1, kKnobModeLinear = 2 };
 
 struct StartupSettings {

@@ -35,7 +35,7 @@ test_packages=(
   # the fuzzers and the leak checker
   clang libclang-rt-14-dev
   # a display for the window tests
-  xvfb xauth
+  xvfb xauth x11-utils
   # the character maps localedef needs for the comma-decimal locale the tests build
   locales
   # third-party plug-ins the render host is tested against (zam's VST 2, VST3 and CLAP builds)

@@ -34,7 +34,6 @@ public:
     void setParameterAndNotify(int32 index, float value) override {
         EffectBase::setParameterAndNotify(index, value);
     }
-    void hostIdle() override { EffectBase::hostIdle(); }
     bool resizeWindow(std::int32_t width, std::int32_t height) override {
         return callHost(audioMasterSizeWindow, width, height, nullptr, 0.0f) != 0;
     }

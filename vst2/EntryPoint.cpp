@@ -5,6 +5,7 @@
 #include "editor/FilterEditor.h"
 #include "plugin/ConfigurationLookup.h"
 #include "vst2/FilterEffect.h"
+#include "vst2/PanelEditor.h"
 
 AEffect* createEffectInstance(audioMasterCallback hostCallback) {
     // A host that does not answer the version query gets nothing, and nothing is touched.
@@ -24,4 +25,6 @@ AEffect* createEffectInstance(audioMasterCallback hostCallback) {
     }
 }
 
-void attachPanel(FilterEffect& effect) { effect.attachEditor(new FilterEditor(&effect)); }
+void attachPanel(FilterEffect& effect) {
+    effect.attachEditor(new PanelEditor(&effect, std::make_unique<FilterEditor>(&effect)));
+}

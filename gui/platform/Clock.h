@@ -1,4 +1,4 @@
-// Milliseconds for the idle pump and double-click timing.
+// Milliseconds for double-click timing.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +7,5 @@ namespace platform {
 
 // Wraps around like the system's tick count.
 std::uint32_t getTicks();
-void sleepMilliseconds(std::uint32_t milliseconds);
 
 }  // namespace platform

@@ -9,4 +9,9 @@ namespace platform {
 // 0 when the desktop says nothing.
 double desktopScale(void* window);
 
+// How much a host's toolkit enlarges its own windows, so that a size asked of it in its
+// units comes out that many device pixels per unit: GDK_SCALE on Linux (whole numbers,
+// as GTK takes it), else 1.
+double hostWindowScale();
+
 }  // namespace platform

@@ -1,5 +1,5 @@
 // The pointer and the physical buttons and modifier keys, read at the moment of the
-// call (not from queued messages): mouse-tracking loops poll these.
+// call (not from queued messages), for what comes without them (the wheel, drops).
 #pragma once
 
 #include "gui/CGeometry.h"

@@ -1,6 +1,7 @@
 // The toolkit's windows: what drawing surfaces need from any window (its device context
 // and screen position), and the editor window, a borderless child of the host's window
-// that reports paint, button-down, wheel and drop events to its listener.
+// that reports paint, pointer (press, move, release), wheel and drop events to its
+// listener as they come, so that a drag never holds the thread that delivers them.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 
 #include "gui/CGeometry.h"
 #include "gui/platform/DeviceContext.h"
+#include "gui/platform/Input.h"
 
 class CDropData;
 
@@ -26,7 +28,11 @@ class EditorWindowListener {
 public:
     // rect needs painting; paintContext draws into the window for this paint only.
     virtual void windowPaint(const CBounds& rect, DeviceContext& paintContext) = 0;
-    virtual void windowButtonDown(const CPos& where) = 0;
+    // A button pressed, with the buttons and keys then held (the pressed one among them);
+    // moves and the release follow while the window holds the pointer for it.
+    virtual void windowButtonDown(const CPos& where, const PhysicalButtons& buttons) = 0;
+    virtual void windowPointerMove(const CPos& where, const PhysicalButtons& buttons) = 0;
+    virtual void windowButtonUp(const CPos& where, const PhysicalButtons& buttons) = 0;
     // One wheel notch is +1.0 or -1.0.
     virtual void windowWheel(const CPos& where, float distance) = 0;
     // The window is gone (the host destroyed its parent, or we did).
@@ -48,8 +54,10 @@ public:
     // Handles the events waiting for this window (Linux reads its own connection here;
     // Windows receives them through the host's message loop and does nothing).
     virtual void handleEvents() = 0;
-    // Paints what is waiting to be painted, from inside a mouse-tracking loop.
-    virtual void dispatchPendingPaints() = 0;
+    // A descriptor that turns readable when events wait for handleEvents (the X
+    // connection), for hosts that watch descriptors in their run loop; -1 where the
+    // host's message loop delivers them.
+    virtual int eventDescriptor() const = 0;
     virtual void setCursor(PointerShape shape) = 0;
     // Top-left of the outermost window that tightly wraps this one, in its parent's
     // client coordinates.

@@ -14,6 +14,7 @@
 
 #include "dsp/Parameters.h"
 #include "editor/FilterEditor.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CFrame.h"
 #include "gui/SharedImages.h"
 #include "vst2/FilterEffect.h"
@@ -41,7 +42,9 @@ struct OpenPanel {
         XDestroyWindow(display, parent);
     }
     void idle() { effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f); }
-    CFrame* frame() { return static_cast<FilterEditor*>(effect.getEditor())->getFrame(); }
+    CFrame* frame() {
+        return static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect.getEditor())->panel()).getFrame();
+    }
 
     FilterEffect effect;
     Display* display = sharedDisplay();
@@ -107,7 +110,7 @@ void panelOpen(benchmark::State& state) {
     FilterEffect first(nullptr, 2, false), second(nullptr, 2, false);
     for (FilterEffect* effect : {&first, &second}) {
         attachPanel(*effect);
-        effect->dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue, nullptr,
+        effect->dispatcher(effVendorSpecific, PanelEditor::kScaleRequest, PanelEditor::kScaleRequestValue, nullptr,
                            scale);
     }
     OpenCost cost;

@@ -18,6 +18,7 @@
 #include "dsp/Parameters.h"
 #include "editor/EditorSnapshot.h"
 #include "editor/FilterEditor.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CFrame.h"
 #include "gui/COffscreenSurface.h"
 #include "gui/CRefObject.h"
@@ -214,7 +215,7 @@ TEST(FilterEditorSnapshot, APanelRedrawnAfterChangesEqualsAFreshDraw) {
     FilterEffect effect(nullptr, 2, false);
     attachPanel(effect);
     AEffect* record = effect.effectRecord();
-    auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
+    auto& editor = static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect.getEditor())->panel());
     editor.open(nullptr);
     CFrame* frame = editor.getFrame();
     ASSERT_NE(frame, nullptr);
@@ -275,7 +276,7 @@ struct Scaled {
 Scaled scaledSnapshot(double scale) {
     FilterEffect effect(nullptr, 2, false);
     attachPanel(effect);
-    EXPECT_EQ(effect.dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue,
+    EXPECT_EQ(effect.dispatcher(effVendorSpecific, PanelEditor::kScaleRequest, PanelEditor::kScaleRequestValue,
                                 nullptr, float(scale)),
               1);
     Scaled out{scale, int(std::lround(kW * scale)), int(std::lround(kH * scale)), {}};
@@ -360,11 +361,11 @@ TEST(FilterEditorSnapshot, PanelsShareTheirImagesAndTheLastCloseFreesThem) {
         FilterEffect a(nullptr, 2, false), b(nullptr, 2, false);
         for (FilterEffect* effect : {&a, &b}) {
             attachPanel(*effect);
-            effect->dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue, nullptr,
+            effect->dispatcher(effVendorSpecific, PanelEditor::kScaleRequest, PanelEditor::kScaleRequestValue, nullptr,
                                float(scale));
         }
-        auto& first = *static_cast<FilterEditor*>(a.getEditor());
-        auto& second = *static_cast<FilterEditor*>(b.getEditor());
+        auto& first = static_cast<FilterEditor&>(static_cast<PanelEditor*>(a.getEditor())->panel());
+        auto& second = static_cast<FilterEditor&>(static_cast<PanelEditor*>(b.getEditor())->panel());
         first.open(nullptr);
         const std::size_t bytes = sharedImageBytes();
         if (scale == 1.0) oneX = bytes;

@@ -11,6 +11,7 @@
 #include "dsp/Parameters.h"
 #include "editor/EditorSnapshot.h"
 #include "editor/FilterEditor.h"
+#include "vst2/PanelEditor.h"
 #include "vst2/FilterEffect.h"
 #include "vst2/EntryPoint.h"
 
@@ -66,7 +67,7 @@ inline std::vector<std::uint32_t> freshDraw(FilterEffect& effect, float scale = 
     FilterEffect fresh(nullptr, 2, false);
     attachPanel(fresh);
     for (std::int32_t i = 0; i < kNumParams; ++i) fresh.setParameter(i, effect.getParameter(i));
-    fresh.dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue, nullptr, scale);
+    fresh.dispatcher(effVendorSpecific, PanelEditor::kScaleRequest, PanelEditor::kScaleRequestValue, nullptr, scale);
     EditorSnapshot request;
     if (fresh.dispatcher(effVendorSpecific, kEditorSnapshotRequest, 0, &request, 0.0f) != 1) return {};
     std::vector<std::uint32_t> out(std::size_t(request.width) * std::size_t(request.height));

@@ -1,6 +1,6 @@
-// The controls in a frame without a window, driven through their own tracking loops by
-// a scripted pointer: the script moves one step at every idle pump, as a hand would
-// between two reads.
+// The controls in a frame without a window, driven by a scripted pointer: the first step
+// is the press, each later one a move with the buttons and keys then held, the first
+// without the left button the release.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -65,10 +65,6 @@ struct Bench : FrameEditor, CControlObserver {
 
     void beginEdit(std::int32_t) override { events += 'b'; }
     void endEdit(std::int32_t) override { events += 'e'; }
-    void pumpIdle() override {
-        frame->idle();
-        pointer.advance();
-    }
     std::uint32_t getTicks() override { return ticks; }
     void valueChanged(CDrawSurface*, CControl* control) override {
         events += 'v';
@@ -85,7 +81,7 @@ struct Bench : FrameEditor, CControlObserver {
         frame->draw(back);
         return control;
     }
-    // Presses at the first step and lets the control track the rest.
+    // Presses at the first step; the frame sends the rest to the control that took it.
     void drag(std::vector<Step> script) {
         events.clear();
         values.clear();
@@ -93,6 +89,17 @@ struct Bench : FrameEditor, CControlObserver {
         pointer.at = 0;
         CPos where(pointer.steps[0].x, pointer.steps[0].y);
         frame->onMouse(back, where, pointer.steps[0].buttons);
+        while (pointer.at + 1 < pointer.steps.size()) {
+            pointer.advance();
+            const Step step = pointer.current();
+            where = CPos(step.x, step.y);
+            if (step.buttons & kMouseLeft)
+                frame->onMouseMoved(back, where, step.buttons);
+            else
+                frame->onMouseUp(back, where, step.buttons);
+            frame->idle();
+        }
+        EXPECT_EQ(frame->getPointerTracker(), nullptr) << "the release ends the tracking";
     }
     std::vector<std::uint32_t> region(const CBounds& r) {
         std::vector<std::uint32_t> all(300 * 200), out;

@@ -265,22 +265,27 @@ def check_jalv(s):
 
 # jalv.gtk3 picks the panel, suil loads it without an error, and jalv keeps running with
 # it open for two seconds.
-def check_jalv_ui(s):
+def run_jalv_ui(s, extra_env, while_running, extra_args=()):
+    """jalv.gtk3 with the UI on a private dummy JACK server; while_running() is called
+    once the UI is up and its answer returned with jalv's output and whether it ran."""
     server = f"quorvane-lv2-ui-test-{os.getpid()}"
     jackd = subprocess.Popen(["jackd", "-n", server, "-d", "dummy", "-r", "48000", "-p", "512"],
                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     log = os.path.join(s.work, "jalv.log")
+    seen = None
     try:
-        env = dict(s.env, JACK_DEFAULT_SERVER=server, JACK_NO_START_SERVER="1")
+        env = dict(s.env, JACK_DEFAULT_SERVER=server, JACK_NO_START_SERVER="1", **extra_env)
         for attempt in range(20):  # until the server is up
             with open(log, "w") as out:
                 # Line-buffered, so what jalv printed is there when it is stopped.
-                jalv = subprocess.Popen(["stdbuf", "-oL", "jalv.gtk3", PLUGINS["stereo"][0]],
+                jalv = subprocess.Popen(["stdbuf", "-oL", "jalv.gtk3", *extra_args, PLUGINS["stereo"][0]],
                                         stdout=out, stderr=subprocess.STDOUT, env=env)
             deadline = time.monotonic() + 30
             while jalv.poll() is None and "UI:" not in open(log).read() and time.monotonic() < deadline:
                 time.sleep(0.1)
             time.sleep(2)
+            if jalv.poll() is None:
+                seen = while_running()
             running = jalv.poll() is None
             jalv.terminate()
             jalv.wait()
@@ -291,9 +296,118 @@ def check_jalv_ui(s):
     finally:
         jackd.terminate()
         jackd.wait()
-    if f"UI:           {UI}" not in output or "error" in output or not running:
-        return [f"jalv.gtk3: exit {jalv.returncode}\n{output}"]
-    return []
+    return seen, output, running and f"UI:           {UI}" in output and "error" not in output
+
+
+def window_tree():
+    """(name, width, height, x, y, id) of every window, x and y on the screen, from xwininfo."""
+    tree = run("xwininfo", "-root", "-tree").stdout
+    return [(m[2], int(m[3]), int(m[4]), int(m[5]), int(m[6]), int(m[1], 16))
+            for m in re.finditer(r'(0x[0-9a-f]+) (".*?"|\(has no name\)).*?(\d+)x(\d+)[+-]-?\d+[+-]-?\d+ +\+(-?\d+)\+(-?\d+)', tree)]
+
+
+def drag_and_ping(seconds=2.0):
+    """Drags round the Cutoff knob of the panel jalv shows for two seconds with XTest while
+    pinging jalv's window (_NET_WM_PING) every 20 ms: the longest wait for an answer, and
+    whether the knob turned."""
+    import ctypes
+    import ctypes.util
+    import select
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11"))
+    xtst = ctypes.CDLL(ctypes.util.find_library("Xtst"))
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XDefaultRootWindow.restype = ctypes.c_ulong
+    x11.XInternAtom.restype = ctypes.c_ulong
+    for f in ("XDefaultRootWindow", "XInternAtom", "XSelectInput", "XSendEvent", "XFlush", "XPending",
+              "XNextEvent", "XConnectionNumber", "XCloseDisplay", "XSync"):
+        getattr(x11, f).argtypes = None
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
+    class Event(ctypes.Union):
+        _fields_ = [("type", ctypes.c_int), ("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
+    class Image(ctypes.Structure):
+        _fields_ = [("width", ctypes.c_int), ("height", ctypes.c_int), ("xoffset", ctypes.c_int),
+                    ("format", ctypes.c_int), ("data", ctypes.c_void_p), ("ints", ctypes.c_int * 6)]
+    x11.XGetImage.restype = ctypes.POINTER(Image)
+    x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int, ctypes.c_uint,
+                              ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
+
+    def knob_pixels():
+        image = x11.XGetImage(d, panel[0][5], 306, 76, 94, 94, ctypes.c_ulong(-1).value, 2)
+        if not image:
+            return b""
+        pixels = ctypes.string_at(image.contents.data, image.contents.ints[5] * 94)
+        x11.XDestroyImage(image)
+        return pixels
+    windows = window_tree()
+    top = [w for w in windows if w[0] == '"Quorvane Stereo"']
+    panel = [w for w in windows if (w[1], w[2]) == (800, 212)]
+    if not top or not panel:
+        return None
+    d = ctypes.c_void_p(x11.XOpenDisplay(None))
+    root = ctypes.c_ulong(x11.XDefaultRootWindow(d))
+    protocols = ctypes.c_ulong(x11.XInternAtom(d, b"WM_PROTOCOLS", 0))
+    ping = x11.XInternAtom(d, b"_NET_WM_PING", 0)
+    # GTK answers a ping to the root window, to whoever redirects it (no window manager here).
+    x11.XSelectInput(d, root, ctypes.c_long(0x180000))
+    before = knob_pixels()
+    cx, cy = panel[0][3] + 353, panel[0][4] + 123  # Cutoff's centre
+    xtst.XTestFakeMotionEvent(d, -1, cx - 21, cy + 21, ctypes.c_ulong(0))
+    xtst.XTestFakeButtonEvent(d, 1, 1, ctypes.c_ulong(0))
+    x11.XSync(d, 0)
+    longest, start, serial = 0.0, time.monotonic(), 0
+    while time.monotonic() - start < seconds:
+        angle = math.radians(225 - 270 * (time.monotonic() - start) / seconds)
+        xtst.XTestFakeMotionEvent(d, -1, int(cx + 30 * math.cos(angle)), int(cy - 30 * math.sin(angle)), ctypes.c_ulong(0))
+        serial += 1
+        event = Event()
+        event.xclient.type, event.xclient.window, event.xclient.message_type = 33, top[0][5], protocols
+        event.xclient.format = 32
+        event.xclient.data[0], event.xclient.data[1], event.xclient.data[2] = ping, serial, top[0][5]
+        sent = time.monotonic()
+        x11.XSendEvent(d, ctypes.c_ulong(top[0][5]), 0, ctypes.c_long(0), ctypes.byref(event))
+        x11.XFlush(d)
+        answered = False
+        while not answered and time.monotonic() - sent < 5:
+            if x11.XPending(d) == 0:
+                select.select([x11.XConnectionNumber(d)], [], [], 0.005)
+                continue
+            reply = Event()
+            x11.XNextEvent(d, ctypes.byref(reply))
+            answered = reply.type == 33 and reply.xclient.data[0] == ping and reply.xclient.data[1] == serial
+        longest = max(longest, time.monotonic() - sent)
+        time.sleep(0.02)
+    xtst.XTestFakeButtonEvent(d, 1, 0, ctypes.c_ulong(0))
+    x11.XSync(d, 0)
+    time.sleep(0.3)
+    turned = knob_pixels() != before
+    x11.XCloseDisplay(d)
+    return longest, turned
+
+
+def check_jalv_ui(s):
+    failures = []
+    # jalv's window answers at once all through a two-second drag that turns the knob.
+    seen, output, ok = run_jalv_ui(s, {}, drag_and_ping)
+    if not ok:
+        failures.append(f"jalv.gtk3: {output}")
+    elif seen is None or seen[0] > 0.1 or not seen[1]:
+        failures.append(f"jalv.gtk3 during a drag: (longest answer in s, knob turned) {seen}")
+    # Under GTK's own 2x scaling the panel draws at 2x and asks for its size in GTK's units:
+    # the window is as wide as the panel, taller only by jalv's menu bar.
+    windows, output, ok = run_jalv_ui(s, {"GDK_SCALE": "2"}, window_tree)
+    top = [w for w in windows or [] if w[0] == '"Quorvane Stereo"']
+    panel = [w for w in windows or [] if (w[1], w[2]) == (1600, 424)]
+    if not ok or not top or not panel:
+        failures.append(f"jalv.gtk3 under GDK_SCALE=2: no window of the panel's size among {windows}\n{output}")
+    else:
+        (_, width, height, x, y, _), (_, pw, ph, px, py, _) = top[0], panel[0]
+        menu = py - y
+        if abs(width - pw) > 2 or px != x or height != ph + menu or not 0 < menu < 100:
+            failures.append(f"jalv.gtk3 under GDK_SCALE=2: window {width}x{height}, panel {pw}x{ph} at +{px - x}+{menu}")
+    return failures
 
 
 def check_binary(s):

@@ -1,11 +1,13 @@
 // A knob and a switch dragged in a real X server: a second connection moves the pointer
-// through XTest with the button held while the editor's idle runs the control's tracking
-// loop. Each drag must reach the host as one begin, value changes, one end.
+// through XTest with the button held while the editor idles. Each drag must reach the
+// host as one begin, value changes, one end, with every idle call returning at once and
+// no idle request to the host.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <string>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "editor/GuiEditorBase.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CAnimKnob.h"
 #include "gui/CFrame.h"
 #include "gui/CImage.h"
@@ -21,12 +24,14 @@
 
 namespace {
 
-// What reached the host and the listener, in order: 'b' begin, 'v' value change, 'e' end.
+// What reached the host and the listener, in order: 'b' begin, 'v' value change, 'e' end,
+// 'i' an idle request.
 std::string gestureLog;
 
 intptr VSTCALL recordingHost(AEffect*, int32 opcode, int32, intptr, void*, float) {
     if (opcode == audioMasterBeginEdit) gestureLog += 'b';
     if (opcode == audioMasterEndEdit) gestureLog += 'e';
+    if (opcode == audioMasterIdle) gestureLog += 'i';
     return 0;
 }
 
@@ -39,9 +44,9 @@ struct QuietEffect : EffectBaseExt {
 constexpr CBounds kKnobRect(20, 10, 114, 104);
 constexpr CBounds kSwitchRect(150, 10, 206, 62);
 
-struct PanelEditor : GuiEditorBase, CControlObserver {
+struct TwoControls : GuiEditorBase, CControlObserver {
     using GuiEditorBase::GuiEditorBase;
-    intptr open(void* parent) override {
+    bool open(void* parent) override {
         GuiEditorBase::open(parent);
         frame = new CFrame(CBounds(0, 0, 240, 120), parent, this);
         CImage* strip = new CImage(123);
@@ -52,7 +57,7 @@ struct PanelEditor : GuiEditorBase, CControlObserver {
         modeSwitch = new CVerticalSwitch(kSwitchRect, this, 1, 22, strip->getHeight() / 22, 22, strip, CPos());
         strip->release();
         frame->addView(modeSwitch);
-        return frame->getWindow() ? 1 : 0;
+        return frame->getWindow() != nullptr;
     }
     void close() override {
         if (frame) frame->release();
@@ -107,21 +112,24 @@ protected:
         if (display) XCloseDisplay(display);
     }
 
-    // Drags while idling the editor (the press arrives in an idle call, which then holds
-    // the thread in the control's loop until the release).
-    void drag(PanelEditor& editor, CPos from, CPos to) {
+    // Drags while idling the editor every 5 ms; the longest idle call.
+    std::chrono::steady_clock::duration drag(TwoControls& editor, CPos from, CPos to) {
         for (int i = 0; i < 10; ++i) editor.idle();
         gestureLog.clear();
         editor.values.clear();
         std::atomic<bool> done{false};
         std::thread hand(dragOnOwnConnection, parent, from, to, &done);
         const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        std::chrono::steady_clock::duration longest{};
         while (!done && std::chrono::steady_clock::now() < end) {
+            const auto start = std::chrono::steady_clock::now();
             editor.idle();
+            longest = std::max(longest, std::chrono::steady_clock::now() - start);
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         hand.join();
         for (int i = 0; i < 10; ++i) editor.idle();
+        return longest;
     }
 
     // One begin, at least a few value changes, one end, nothing outside.
@@ -140,23 +148,23 @@ protected:
 
 TEST_F(ControlDragX11, KnobAndSwitchFollowAHeldButton) {
     QuietEffect effect;
-    auto* editor = new PanelEditor(&effect);
-    effect.attachEditor(editor);
-    ASSERT_EQ(editor->open(reinterpret_cast<void*>(parent)), 1);
+    auto* editor = new TwoControls(&effect);
+    effect.attachEditor(new PanelEditor(&effect, std::unique_ptr<Panel>(editor)));
+    ASSERT_TRUE(editor->open(reinterpret_cast<void*>(parent)));
     CFrame::setKnobModeForAll(kKnobLinear);
 
     // 100 pixels up in the linear mode: half the range, step by step.
-    drag(*editor, CPos(67, 100), CPos(67, 0));
+    // The hand takes over 300 ms; an idle call handles what is waiting and returns.
+    EXPECT_LT(drag(*editor, CPos(67, 100), CPos(67, 0)), std::chrono::milliseconds(100));
     expectOneGesture("knob");
     EXPECT_NEAR(editor->knob->getValue(), 0.5f, 0.011f);
     for (std::size_t i = 1; i < editor->values.size(); ++i) EXPECT_GE(editor->values[i], editor->values[i - 1]);
 
     // From the top band to below the switch: position 0 up to the last.
-    drag(*editor, CPos(170, 11), CPos(170, 80));
+    EXPECT_LT(drag(*editor, CPos(170, 11), CPos(170, 80)), std::chrono::milliseconds(100));
     expectOneGesture("switch");
     EXPECT_GE(editor->values.size(), 5u) << "bands passed on the way";
     EXPECT_EQ(editor->modeSwitch->getValue(), 1.0f);
-    // Between two redraws the loop reports the same undrawn value again.
     for (std::size_t i = 1; i < editor->values.size(); ++i) EXPECT_GE(editor->values[i], editor->values[i - 1]);
 
     CFrame::setKnobModeForAll(kKnobCircular);

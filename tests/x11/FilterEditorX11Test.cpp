@@ -10,10 +10,12 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "dsp/Parameters.h"
 #include "editor/FilterEditor.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CFrame.h"
 #include "gui/CValueDisplay.h"
 #include "vst2/FilterEffect.h"
@@ -31,7 +33,8 @@ struct Call {
 // One recording host per effect, found through the record's user field.
 struct Host {
     std::vector<Call> calls;
-    std::function<void()> onIdle;
+    // Runs once, at the first automation the host records.
+    std::function<void()> onAutomate;
 
     std::vector<Call> gestures() const {
         std::vector<Call> out;
@@ -46,7 +49,7 @@ intptr VSTCALL recordingHost(AEffect* record, int32 opcode, int32 index, intptr,
     Host* host = record ? static_cast<Host*>(record->user) : nullptr;
     if (!host) return 0;
     host->calls.push_back({opcode, index, opt});
-    if (opcode == audioMasterIdle && host->onIdle) host->onIdle();
+    if (opcode == audioMasterAutomate && host->onAutomate) std::exchange(host->onAutomate, nullptr)();
     return 0;
 }
 
@@ -59,7 +62,9 @@ struct Instance {
     intptr dispatch(int32 opcode, intptr value = 0, void* ptr = nullptr) {
         return effect->dispatcher(opcode, 0, value, ptr, 0.0f);
     }
-    FilterEditor& editor() { return *static_cast<FilterEditor*>(effect->getEditor()); }
+    FilterEditor& editor() {
+        return static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect->getEditor())->panel());
+    }
     Host host;
     FilterEffect* effect;
 };
@@ -95,20 +100,13 @@ protected:
         XTestFakeMotionEvent(display, -1, x, y, 0);
     }
     void button(bool down) { XTestFakeButtonEvent(display, Button1, down ? True : False, 0); }
-    // Press at from and move to to; the user lets go when the panel's tracking loop
-    // first gives the host its idle.
-    void drag(Window parent, Host& host, CPos from, CPos to) {
+    // Press at from, move to to and let go: all waiting when the panel next reads its events.
+    void drag(Window parent, CPos from, CPos to) {
         moveTo(parent, from);
         button(true);
         moveTo(parent, to);
+        button(false);
         XSync(display, False);
-        bool released = false;
-        host.onIdle = [this, &released] {
-            if (released) return;
-            released = true;
-            button(false);
-            XSync(display, False);
-        };
     }
     // A click whose press and release are both waiting when the panel reads them.
     void click(Window parent, CPos at) {
@@ -184,20 +182,19 @@ TEST_F(FilterEditorX11, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
         plugin.host.calls.clear();
         switch (g.how) {
             case Gesture::Up40:
-                drag(parent, plugin.host, centre(size), CPos(centre(size).x, centre(size).y - 40));
+                drag(parent, centre(size), CPos(centre(size).x, centre(size).y - 40));
                 expected = std::min(1.0f, before + 0.2f);
                 break;
             case Gesture::LeftEnd:
-                drag(parent, plugin.host, CPos(size.left + 1, size.top + 5), CPos(size.left + 1, size.top + 5));
+                drag(parent, CPos(size.left + 1, size.top + 5), CPos(size.left + 1, size.top + 5));
                 expected = 0.0f;
                 break;
             case Gesture::TopBand:
-                drag(parent, plugin.host, CPos(size.left + 5, size.top + 1), CPos(size.left + 5, size.top + 1));
+                drag(parent, CPos(size.left + 5, size.top + 1), CPos(size.left + 5, size.top + 1));
                 expected = 1.0f;  // high-pass
                 break;
         }
         runIdle(plugin);
-        plugin.host.onIdle = nullptr;
         const std::vector<Call> calls = plugin.host.gestures();
         ASSERT_GE(calls.size(), 3u);
         EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
@@ -208,7 +205,7 @@ TEST_F(FilterEditorX11, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
         EXPECT_EQ(calls.back().opcode, audioMasterEndEdit);
         EXPECT_EQ(calls.back().index, g.tag);
         EXPECT_NEAR(plugin.effect->getParameter(g.tag), expected, 1e-5f);
-        EXPECT_TRUE(plugin.editor().hasFocusView()) << "the gesture's control has the focus";
+        EXPECT_TRUE(plugin.editor().hasFocus()) << "the gesture's control has the focus";
         EXPECT_EQ(plugin.dispatch(effKeysRequired), 0) << "so the plug-in wants the keyboard";
         // ...yet leaves every key to the host: the knob's arrow keys do nothing here.
         EXPECT_EQ(plugin.effect->dispatcher(effEditKeyDown, 0, 12 /* arrow up */, nullptr, 0.0f), -1);
@@ -236,44 +233,52 @@ TEST_F(FilterEditorX11, EveryKnobAndSwitchGestureReachesTheHostAsAutomation) {
     XDestroyWindow(display, parent);
 }
 
-TEST_F(FilterEditorX11, HostClosingThePanelFromItsIdleDuringADragLeavesNothingBehind) {
-    Instance plugin;
-    Window parent = makeParent(0);
-    const std::int32_t liveBefore = CRefObject::liveCount();
-    ASSERT_EQ(plugin.dispatch(effEditOpen, 0, handle(parent)), 1);
-    runIdle(plugin);
-    const CPos knob = centre(bounds(plugin.editor().controlFor(kResonance)));
-
-    int closes = 0;
-    plugin.host.onIdle = [&] {
-        if (closes++ > 0) return;
-        plugin.dispatch(effEditClose);
-        XDestroyWindow(display, parent);  // as a host does right after
-        button(false);                    // the user lets go some time later
+TEST_F(FilterEditorX11, HostClosingThePanelDuringADragLeavesNothingBehind) {
+    // Closed from inside the drag's first automation, and from the host's own loop
+    // between two moves: the host sees the gesture end either way, at once.
+    for (const bool fromAutomation : {true, false}) {
+        SCOPED_TRACE(fromAutomation ? "from the automation" : "between moves");
+        Instance plugin;
+        Window parent = makeParent(0);
+        const std::int32_t liveBefore = CRefObject::liveCount();
+        ASSERT_EQ(plugin.dispatch(effEditOpen, 0, handle(parent)), 1);
+        runIdle(plugin);
+        const CPos knob = centre(bounds(plugin.editor().controlFor(kResonance)));
+        auto close = [&] {
+            plugin.dispatch(effEditClose);
+            XDestroyWindow(display, parent);  // as a host does right after
+        };
+        if (fromAutomation) plugin.host.onAutomate = close;
+        moveTo(parent, knob);
+        button(true);
+        moveTo(parent, CPos(knob.x + 30, knob.y - 30));
         XSync(display, False);
-    };
-    moveTo(parent, knob);
-    button(true);
-    moveTo(parent, CPos(knob.x + 30, knob.y - 30));
-    XSync(display, False);
-    plugin.host.calls.clear();
-    runIdle(plugin, 1);
-    plugin.host.onIdle = nullptr;
+        plugin.host.calls.clear();
+        runIdle(plugin, 1);
+        if (!fromAutomation) close();
+        XTestFakeRelativeMotionEvent(display, 10, -10, 0);
+        button(false);  // the user lets go some time later
+        XSync(display, False);
+        runIdle(plugin);
 
-    EXPECT_EQ(closes, 1);
-    const std::vector<Call> calls = plugin.host.gestures();
-    ASSERT_GE(calls.size(), 2u);
-    EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
-    EXPECT_EQ(calls.back().opcode, audioMasterEndEdit) << "the gesture still ends for the host";
-    EXPECT_EQ(plugin.editor().getFrame(), nullptr);
-    runIdle(plugin);
-    EXPECT_EQ(CRefObject::liveCount(), liveBefore) << "the closed panel went at the next idle";
+        // Nothing after the end: from the automation, the close was at the first value.
+        const std::vector<Call> calls = plugin.host.gestures();
+        ASSERT_GE(calls.size(), 3u);
+        if (fromAutomation) {
+            EXPECT_EQ(calls.size(), 3u);
+        }
+        EXPECT_EQ(calls.front().opcode, audioMasterBeginEdit);
+        for (std::size_t i = 1; i + 1 < calls.size(); ++i) EXPECT_EQ(calls[i].opcode, audioMasterAutomate);
+        EXPECT_EQ(calls.back().opcode, audioMasterEndEdit) << "the gesture still ends for the host";
+        EXPECT_EQ(plugin.editor().getFrame(), nullptr);
+        EXPECT_EQ(CRefObject::liveCount(), liveBefore) << "the closed panel went at the next idle";
 
-    // The editor opens again afterwards.
-    Window again = makeParent(0);
-    EXPECT_EQ(plugin.dispatch(effEditOpen, 0, handle(again)), 1);
-    plugin.dispatch(effEditClose);
-    XDestroyWindow(display, again);
+        // The editor opens again afterwards.
+        Window again = makeParent(0);
+        EXPECT_EQ(plugin.dispatch(effEditOpen, 0, handle(again)), 1);
+        plugin.dispatch(effEditClose);
+        XDestroyWindow(display, again);
+    }
 }
 
 TEST_F(FilterEditorX11, TwoInstancesWithOpenPanelsFollowTheirOwnAutomation) {
@@ -302,9 +307,8 @@ TEST_F(FilterEditorX11, TwoInstancesWithOpenPanelsFollowTheirOwnAutomation) {
     // The first panel closes; a drag on the second still reaches only the second host.
     first.dispatch(effEditClose);
     first.host.calls.clear();
-    drag(right, second.host, centre(knob), CPos(centre(knob).x, centre(knob).y - 20));
+    drag(right, centre(knob), CPos(centre(knob).x, centre(knob).y - 20));
     runIdle(second);
-    second.host.onIdle = nullptr;
     runIdle(first);
     EXPECT_TRUE(first.host.gestures().empty());
     const std::vector<Call> calls = second.host.gestures();
@@ -411,19 +415,21 @@ TEST_F(FilterEditorX11, TheSplashHoldsThePanelUntilClickedAgain) {
     EXPECT_NE(pixels(parent, window), before) << "the splash shows over the panel";
     const CBounds card = bounds(splash);  // the picture's rectangle while it shows
 
+    // A knob clear of the picture: a press on the picture itself closes it.
+    const CBounds trim = bounds(plugin.editor().controlFor(kInTrim));
+    ASSERT_FALSE(trim.overlaps(card));
     plugin.host.calls.clear();
-    drag(parent, plugin.host, CPos(knob.left + 5, knob.top + 5), CPos(knob.left + 5, knob.top + 45));
+    drag(parent, centre(trim), CPos(centre(trim).x, centre(trim).y - 40));
     runIdle(plugin);
-    plugin.host.onIdle = nullptr;
     EXPECT_TRUE(plugin.host.gestures().empty()) << "no control answers while the splash shows";
+    EXPECT_EQ(splash->getValue(), 1.0f);
 
     click(parent, centre(card));
     runIdle(plugin);
     EXPECT_EQ(splash->getValue(), 0.0f);
     EXPECT_EQ(pixels(parent, window), before);
-    drag(parent, plugin.host, centre(knob), CPos(centre(knob).x, centre(knob).y - 20));
+    drag(parent, centre(knob), CPos(centre(knob).x, centre(knob).y - 20));
     runIdle(plugin);
-    plugin.host.onIdle = nullptr;
     EXPECT_FALSE(plugin.host.gestures().empty());
     plugin.dispatch(effEditClose);
     XDestroyWindow(display, parent);
@@ -446,19 +452,13 @@ TEST_F(FilterEditorX11, TheWindowShowsAFreshDrawAfterAnySequenceOfChanges) {
                 button(true);
                 moveTo(parent, CPos(from.x, from.y - int(step.value)));
                 XSync(display, False);
-                bool released = false;
-                auto release = [&] {
-                    if (released) return;
-                    released = true;
-                    if (step.hostIndex >= 0) record->setParameter(record, step.hostIndex, step.hostValue);
-                    button(false);
-                    XSync(display, False);
-                };
                 plugin.host.calls.clear();
-                plugin.host.onIdle = release;  // the first idle of the tracking loop
+                runIdle(plugin, 1);
+                // The host's change comes while the button is still held.
+                if (step.hostIndex >= 0) record->setParameter(record, step.hostIndex, step.hostValue);
+                button(false);
+                XSync(display, False);
                 runIdle(plugin);
-                plugin.host.onIdle = nullptr;
-                release();
                 const std::vector<Call> calls = plugin.host.gestures();
                 EXPECT_TRUE(!calls.empty() && calls.front().opcode == audioMasterBeginEdit &&
                             calls.front().index == step.index)

@@ -12,13 +12,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "common/PanelPreferences.h"
 #include "dsp/Parameters.h"
 #include "editor/FilterEditor.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CFrame.h"
 #include "gui/CRefObject.h"
 #include "gui/SharedImages.h"
@@ -46,7 +46,6 @@ void PrintTo(const Call& c, std::ostream* out) {
 
 struct Host {
     std::vector<Call> calls;
-    std::function<void()> onIdle;
     std::vector<Call> gestures() const {
         std::vector<Call> out;
         for (const Call& c : calls)
@@ -60,7 +59,6 @@ intptr VSTCALL recordingHost(AEffect* record, int32 opcode, int32 index, intptr 
     Host* host = record ? static_cast<Host*>(record->user) : nullptr;
     if (!host) return 0;
     host->calls.push_back({opcode, index, value, opt});
-    if (opcode == audioMasterIdle && host->onIdle) host->onIdle();
     return opcode == audioMasterSizeWindow ? 1 : 0;
 }
 
@@ -74,7 +72,7 @@ struct Instance {
         return effect->dispatcher(opcode, 0, value, ptr, 0.0f);
     }
     intptr sendScale(float scale) {
-        return effect->dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue,
+        return effect->dispatcher(effVendorSpecific, PanelEditor::kScaleRequest, PanelEditor::kScaleRequestValue,
                                   nullptr, scale);
     }
     CPos rectSize() {
@@ -82,7 +80,9 @@ struct Instance {
         if (dispatch(effEditGetRect, 0, &rect) != 1 || !rect) return CPos();
         return CPos(rect->right - rect->left, rect->bottom - rect->top);
     }
-    FilterEditor& editor() { return *static_cast<FilterEditor*>(effect->getEditor()); }
+    FilterEditor& editor() {
+        return static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect->getEditor())->panel());
+    }
     void idle(int passes = 6) {
         for (int i = 0; i < passes; ++i) dispatch(effEditIdle);
     }
@@ -158,8 +158,8 @@ protected:
     }
     void button(bool down) { XTestFakeButtonEvent(display, Button1, down ? True : False, 0); }
 
-    // A real drag from one window pixel to another; the user lets go at the tracking
-    // loop's first idle. What the host saw of it.
+    // A real drag from one window pixel to another, all waiting when the panel next reads
+    // its events. What the host saw of it.
     std::vector<Call> drag(Instance& plugin, Window parent, CPos from, CPos to) {
         // A 2x panel is wider than the test screen: the window moves left to bring the
         // press on screen.
@@ -168,24 +168,11 @@ protected:
         moveTo(parent, from);
         button(true);
         moveTo(parent, to);
+        button(false);
         XSync(display, False);
-        bool released = false;
-        auto release = [&] {
-            if (released) return;
-            released = true;
-            button(false);
-            XSync(display, False);
-        };
         plugin.host.calls.clear();
-        plugin.host.onIdle = release;
-        plugin.idle();
-        plugin.host.onIdle = nullptr;
-        release();
-        plugin.idle(2);
-        // A switch repeats its value as often as its loop happens to run before the release.
-        std::vector<Call> calls = plugin.host.gestures();
-        calls.erase(std::unique(calls.begin(), calls.end()), calls.end());
-        return calls;
+        plugin.idle(3);
+        return plugin.host.gestures();
     }
 
     // What the window shows, in strips that each fit the test screen: the window moves
@@ -258,7 +245,7 @@ TEST_F(ScaledPanelX11, TheScaleComesFromTheFileTheHostOrTheDesktop) {
         XDestroyWindow(display, parent);
     }
     Instance plugin;
-    EXPECT_EQ(plugin.effect->dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, 0, nullptr, 2.0f), 0)
+    EXPECT_EQ(plugin.effect->dispatcher(effVendorSpecific, PanelEditor::kScaleRequest, 0, nullptr, 2.0f), 0)
         << "only with the value 'AeCs'";
     EXPECT_EQ(plugin.sendScale(std::nanf("")), 0);
 }

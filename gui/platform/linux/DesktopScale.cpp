@@ -33,4 +33,10 @@ double desktopScale(void*) {
     return scale > 0.0 ? scale : 0.0;
 }
 
+double hostWindowScale() {
+    const char* gdkScale = std::getenv("GDK_SCALE");
+    const long scale = gdkScale ? std::strtol(gdkScale, nullptr, 10) : 0;
+    return scale >= 1 && scale <= 8 ? double(scale) : 1.0;
+}
+
 }  // namespace platform

@@ -1,5 +1,6 @@
 // The editor window on X11: a child of the host's window on a display connection of our
-// own, whose events are read from the editor's idle. The frame paints into a canvas the
+// own, whose events are read from the editor's idle or when the connection's descriptor
+// turns readable; a drag's moves and release come as events like any other. The frame paints into a canvas the
 // size of the window; what changed is copied to the server (through shared memory when
 // the server offers it).
 #include <X11/Xlib.h>
@@ -10,9 +11,11 @@
 #include <sys/shm.h>
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
+#include "gui/platform/DesktopScale.h"
 #include "gui/platform/Window.h"
 #include "gui/platform/linux/CanvasContext.h"
 #include "gui/platform/linux/InputSource.h"
@@ -89,11 +92,22 @@ public:
         const int screen = DefaultScreen(display);
         root = RootWindow(display, screen);
         XSetWindowAttributes attributes{};
-        attributes.event_mask = ExposureMask | ButtonPressMask | StructureNotifyMask;
+        attributes.event_mask =
+            ExposureMask | ButtonPressMask | ButtonReleaseMask | ButtonMotionMask | StructureNotifyMask;
         attributes.background_pixmap = None;
         ErrorTrap trap(display);
         window = XCreateWindow(display, parent, 0, 0, unsigned(width), unsigned(height), 0, CopyFromParent,
                                InputOutput, CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
+        // The size in the host's units: a host whose toolkit scales its windows (GTK under
+        // GDK_SCALE) takes the size hint in those.
+        if (XSizeHints* hints = XAllocSizeHints()) {
+            const double units = hostWindowScale();
+            hints->flags = PBaseSize;
+            hints->base_width = int(std::lround(width / units));
+            hints->base_height = int(std::lround(height / units));
+            XSetWMNormalHints(display, window, hints);
+            XFree(hints);
+        }
         XMapWindow(display, window);
         if (trap.failed()) {
             window = 0;
@@ -139,16 +153,14 @@ public:
     }
 
     void handleEvents() override {
-        if (handling) {  // inside a tracking loop: paints only, presses wait
-            dispatchPendingPaints();
-            return;
-        }
+        // A listener's call into the host may come back here: the outer loop reads on.
+        if (handling) return;
         // Most idle passes find nothing: reading the queue costs no round trip to the
         // server, while the trap's sync below would cost one on every pass.
         if (XPending(display) == 0) return;
         handling = true;
         ErrorTrap trap(display);
-        while (XPending(display) > 0) {
+        while (alive && XPending(display) > 0) {
             XEvent event;
             XNextEvent(display, &event);
             handle(event);
@@ -156,12 +168,7 @@ public:
         handling = false;
     }
 
-    void dispatchPendingPaints() override {
-        ErrorTrap trap(display);
-        XEvent event;
-        while (XCheckTypedWindowEvent(display, window, DestroyNotify, &event)) handle(event);
-        while (alive && XCheckTypedWindowEvent(display, window, Expose, &event)) handle(event);
-    }
+    int eventDescriptor() const override { return ConnectionNumber(display); }
 
     void setCursor(PointerShape shape) override {
         if (!alive) return;
@@ -285,18 +292,37 @@ private:
                 const CPos where(event.xbutton.x, event.xbutton.y);
                 const unsigned button = event.xbutton.button;
                 if (button >= Button1 && button <= Button3) {
-                    // Events are read at idle, often after a quick click has already been
-                    // released: the first reading of the buttons reports this press.
-                    pressFromEvent = event.xbutton.state | (Button1Mask << (button - Button1));
-                    // With several editors open, the one pressed is the one tracking.
+                    // With several editors open, the one pressed is the one the wheel reads.
                     setInputSource(this);
-                    listener.windowButtonDown(where);
-                    pressFromEvent = 0;
-                }
-                else if (button == Button4 || button == Button5)
+                    const unsigned held = event.xbutton.state | (Button1Mask << (button - Button1));
+                    listener.windowButtonDown(where, toButtons(held));
+                } else if (button == Button4 || button == Button5) {
                     listener.windowWheel(where, button == Button4 ? 1.0f : -1.0f);
+                }
                 break;
             }
+            case MotionNotify:
+                listener.windowPointerMove(CPos(event.xmotion.x, event.xmotion.y), toButtons(event.xmotion.state));
+                break;
+            case ButtonRelease: {
+                const unsigned button = event.xbutton.button;
+                if (button < Button1 || button > Button3) break;
+                // The state is the one before the release: the button let go leaves it.
+                // Drags follow the left button; another one let go only changes the buttons.
+                const unsigned state = event.xbutton.state & ~(Button1Mask << (button - Button1));
+                const CPos where(event.xbutton.x, event.xbutton.y);
+                if (button == Button1)
+                    listener.windowButtonUp(where, toButtons(state));
+                else
+                    listener.windowPointerMove(where, toButtons(state));
+                break;
+            }
+            case ConfigureNotify:
+                // The window stays at the panel's full size whatever its host makes of it
+                // (one that sizes it in its own units would cut the panel).
+                if (event.xconfigure.width != pixels.width() || event.xconfigure.height != pixels.height())
+                    XResizeWindow(display, window, unsigned(pixels.width()), unsigned(pixels.height()));
+                break;
             case DestroyNotify:
                 if (event.xdestroywindow.window == window && alive) {
                     alive = false;
@@ -325,22 +351,20 @@ private:
         return true;
     }
 
-    // The pointer and buttons as the server has them now, for tracking loops.
+    // The pointer and buttons as the server has them now (the wheel reads them).
     CPos pointerScreenPosition() override {
         PointerState state = queryPointer();
         return state.position;
     }
-    PhysicalButtons physicalButtons() override {
-        PointerState state = queryPointer();
-        state.mask |= pressFromEvent;
-        pressFromEvent = 0;
+    PhysicalButtons physicalButtons() override { return toButtons(queryPointer().mask); }
+    static PhysicalButtons toButtons(unsigned mask) {
         PhysicalButtons buttons;
-        buttons.left = state.mask & Button1Mask;
-        buttons.middle = state.mask & Button2Mask;
-        buttons.right = state.mask & Button3Mask;
-        buttons.shift = state.mask & ShiftMask;
-        buttons.control = state.mask & ControlMask;
-        buttons.alt = state.mask & Mod1Mask;
+        buttons.left = mask & Button1Mask;
+        buttons.middle = mask & Button2Mask;
+        buttons.right = mask & Button3Mask;
+        buttons.shift = mask & ShiftMask;
+        buttons.control = mask & ControlMask;
+        buttons.alt = mask & Mod1Mask;
         return buttons;
     }
     struct PointerState {
@@ -368,7 +392,6 @@ private:
     std::array<Cursor, 9> cursors{};
     bool alive = true;
     bool handling = false;
-    unsigned pressFromEvent = 0;
     bool inputInstalled = false;
 };
 

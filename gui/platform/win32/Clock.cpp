@@ -5,6 +5,5 @@
 namespace platform {
 
 std::uint32_t getTicks() { return GetTickCount(); }
-void sleepMilliseconds(std::uint32_t milliseconds) { Sleep(milliseconds); }
 
 }  // namespace platform

@@ -44,4 +44,7 @@ double desktopScale(void* window) {
     return dpi > 0 ? dpi / 96.0 : 0.0;
 }
 
+// Windows hosts size child windows in device pixels.
+double hostWindowScale() { return 1.0; }
+
 }  // namespace platform

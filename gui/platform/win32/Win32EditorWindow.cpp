@@ -1,6 +1,7 @@
 // The editor window on Windows: a child of the host's window in the library's own window
-// class; its window procedure turns paint, button-down and wheel messages into calls on
-// the listener.
+// class; its window procedure turns paint, button, pointer-move and wheel messages into
+// calls on the listener. A press captures the pointer, so the drag's moves and release
+// come here wherever the pointer goes, through the host's own message loop.
 #include <windows.h>
 #include <ole2.h>
 
@@ -44,10 +45,7 @@ public:
 
     void handleEvents() override {}  // the host's message loop delivers them
 
-    void dispatchPendingPaints() override {
-        MSG message;
-        if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE)) DispatchMessageA(&message);
-    }
+    int eventDescriptor() const override { return -1; }
 
     void setCursor(PointerShape shape) override {
         if (!defaultCursorRecorded) {
@@ -127,8 +125,28 @@ public:
             case WM_LBUTTONDOWN:
             case WM_RBUTTONDOWN:
             case WM_MBUTTONDOWN:
-                self->listener.windowButtonDown(CPos(LOWORD(lParam), HIWORD(lParam)));
+                if (GetCapture() != hwnd) SetCapture(hwnd);
+                self->listener.windowButtonDown(pointAt(lParam), buttonsOf(wParam));
                 return 0;
+            case WM_MOUSEMOVE:
+                if (GetCapture() == hwnd) self->listener.windowPointerMove(pointAt(lParam), buttonsOf(wParam));
+                return 0;
+            case WM_LBUTTONUP:
+                // Drags follow the left button: its release ends the capture and, through
+                // WM_CAPTURECHANGED, the drag.
+                if (GetCapture() == hwnd) ReleaseCapture();
+                return 0;
+            case WM_RBUTTONUP:
+            case WM_MBUTTONUP:
+                if (GetCapture() == hwnd) self->listener.windowPointerMove(pointAt(lParam), buttonsOf(wParam));
+                return 0;
+            case WM_CAPTURECHANGED: {
+                POINT where{};
+                GetCursorPos(&where);
+                ScreenToClient(hwnd, &where);
+                self->listener.windowButtonUp(CPos(where.x, where.y), PhysicalButtons());
+                return 0;
+            }
             case WM_MOUSEWHEEL: {
                 POINT where{};
                 GetCursorPos(&where);
@@ -144,6 +162,22 @@ public:
     }
 
 private:
+    // Client coordinates are signed: a captured pointer can be left of or above the window.
+    static CPos pointAt(LPARAM lParam) { return CPos(short(LOWORD(lParam)), short(HIWORD(lParam))); }
+    // The buttons and keys as the message carries them (the state when it was sent, not
+    // when it is read), the buttons back before the user's swap; alt is not in it.
+    static PhysicalButtons buttonsOf(WPARAM wParam) {
+        const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+        PhysicalButtons buttons;
+        buttons.left = (wParam & (swapped ? MK_RBUTTON : MK_LBUTTON)) != 0;
+        buttons.right = (wParam & (swapped ? MK_LBUTTON : MK_RBUTTON)) != 0;
+        buttons.middle = (wParam & MK_MBUTTON) != 0;
+        buttons.shift = (wParam & MK_SHIFT) != 0;
+        buttons.control = (wParam & MK_CONTROL) != 0;
+        buttons.alt = GetKeyState(VK_MENU) < 0;
+        return buttons;
+    }
+
     HWND window;
     EditorWindowListener& listener;
     bool alive = true;

@@ -13,6 +13,7 @@
 #include "dsp/Parameters.h"
 #include "editor/EditorSnapshot.h"
 #include "editor/FilterEditor.h"
+#include "vst2/PanelEditor.h"
 #include "gui/CValueDisplay.h"
 #include "vst2/FilterEffect.h"
 #include "vst2/EntryPoint.h"
@@ -50,7 +51,7 @@ TEST(EditorThreads, ParameterChangesFromOtherThreadsWhileThePanelOpensDrawsAndCl
             // No ASSERT while the other threads run: leaving here would not join them.
             EXPECT_EQ(effect.dispatcher(effEditOpen, 0, 0, reinterpret_cast<void*>(parent), 0.0f), 1);
             for (float scale : {2.0f, 1.5f, 1.0f}) {
-                effect.dispatcher(effVendorSpecific, FilterEditor::kScaleRequest, FilterEditor::kScaleRequestValue,
+                effect.dispatcher(effVendorSpecific, PanelEditor::kScaleRequest, PanelEditor::kScaleRequestValue,
                                   nullptr, scale);
                 for (int pass = 0; pass < 5; ++pass) effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
             }
@@ -68,7 +69,7 @@ TEST(EditorThreads, ParameterChangesFromOtherThreadsWhileThePanelOpensDrawsAndCl
     effect.setParameter(kEnvAmount, 0.5f);
     effect.setParameter(kCutoff, 0.5f);
     effect.dispatcher(effEditIdle, 0, 0, nullptr, 0.0f);
-    auto& editor = *static_cast<FilterEditor*>(effect.getEditor());
+    auto& editor = static_cast<FilterEditor&>(static_cast<PanelEditor*>(effect.getEditor())->panel());
     EXPECT_STREQ(editor.getCutoffReadout()->getText(), "~7875.0 Hz");
     for (std::int32_t index : {kInTrim, kStages, kResonance, kOutSat})
         EXPECT_EQ(editor.controlFor(index)->getValue(), effect.getParameter(index));

@@ -1,6 +1,6 @@
 // The LV2 UI as a host meets it: Quorvane_ui.so loaded from the bundle, its panel inside a
-// window made here, real pointer drags through XTest, and what reaches the host's write
-// function and touch feature.
+// window made here, real pointer drags through XTest while the host idles it, and what
+// reaches the host's write function and touch feature.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -12,9 +12,13 @@
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "editor/PanelLayout.h"
@@ -29,27 +33,13 @@ struct Event {
     float value;
 };
 
-// The host side: records writes and touches; during a drag it plays the user's hand,
-// moving the pointer on at each notice from the panel and letting go after the last point.
+// The host side: records writes and touches, and plays the user's hand.
 struct Host {
     Display* display = nullptr;
     Window widget = 0;
-    std::vector<CPos> path;
-    std::size_t next = 0;
     std::vector<Event> events;
     int width = 0, height = 0;
 
-    bool held = false;
-
-    void moveOn() {
-        if (next < path.size()) {
-            moveTo(path[next++]);
-        } else if (held) {
-            XTestFakeButtonEvent(display, Button1, False, 0);
-            held = false;
-        }
-        XSync(display, False);
-    }
     void moveTo(CPos where) {
         int x = 0, y = 0;
         Window child;
@@ -62,12 +52,10 @@ struct Host {
         Host& host = *static_cast<Host*>(const_cast<void*>(controller));
         const float value = size == sizeof(float) && format == 0 ? *static_cast<const float*>(buffer) : NAN;
         host.events.push_back({Event::Write, port, value});
-        host.moveOn();
     }
     static void touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed) {
         Host& host = *static_cast<Host*>(handle);
         host.events.push_back({grabbed ? Event::Grab : Event::Release, port, 0.0f});
-        if (grabbed) host.moveOn();
     }
     static int resize(LV2UI_Feature_Handle handle, int width, int height) {
         static_cast<Host*>(handle)->width = width;
@@ -203,6 +191,22 @@ std::vector<CPos> gesturePath(std::int32_t tag) {
     return path;
 }
 
+// A touch, writes to the control's port rising along the path, a release.
+void expectRisingGesture(const std::vector<Event>& e, std::int32_t tag) {
+    ASSERT_GE(e.size(), 3u);
+    EXPECT_EQ(e.front().kind, Event::Grab);
+    EXPECT_EQ(e.back().kind, Event::Release);
+    float previous = -1.0f;
+    for (const Event& event : e) {
+        EXPECT_EQ(event.port, std::uint32_t(tag));
+        if (&event == &e.front() || &event == &e.back()) continue;
+        EXPECT_EQ(event.kind, Event::Write);
+        EXPECT_GT(event.value, previous);
+        previous = event.value;
+    }
+    EXPECT_GE(previous, panel::control(tag).kind == panel::Kind::Knob ? 0.8f : 1.0f);
+}
+
 TEST_F(Lv2Ui, EachControlsDragTouchesWritesItsPortRisingAndLetsGo) {
     LV2UI_Handle ui = instantiate(parent);
     ASSERT_NE(ui, nullptr);
@@ -212,28 +216,77 @@ TEST_F(Lv2Ui, EachControlsDragTouchesWritesItsPortRisingAndLetsGo) {
     for (std::int32_t tag : {kCutoff, kResonance, kEnvAmount, kEnvAttack, kEnvRelease, kInTrim, kOutSat, kStages, kMode}) {
         SCOPED_TRACE(tag);
         host.events.clear();
-        host.path = gesturePath(tag);
-        host.next = 1;
-        host.held = true;
-        host.moveTo(host.path[0]);
+        const std::vector<CPos> path = gesturePath(tag);
+        host.moveTo(path[0]);
         XTestFakeButtonEvent(display, Button1, True, 0);
-        XSync(display, False);
-        idle(ui);  // the panel tracks the drag inside this idle until the host lets go
-
-        const std::vector<Event>& e = host.events;
-        ASSERT_GE(e.size(), 3u);
-        EXPECT_EQ(e.front().kind, Event::Grab);
-        EXPECT_EQ(e.back().kind, Event::Release);
-        float previous = -1.0f;
-        for (const Event& event : e) {
-            EXPECT_EQ(event.port, std::uint32_t(tag));
-            if (&event == &e.front() || &event == &e.back()) continue;
-            EXPECT_EQ(event.kind, Event::Write);
-            EXPECT_GT(event.value, previous);
-            previous = event.value;
+        idle(ui, 1);
+        // One step of the hand between two idle calls.
+        for (std::size_t i = 1; i < path.size(); ++i) {
+            host.moveTo(path[i]);
+            idle(ui, 1);
         }
-        EXPECT_GE(previous, panel::control(tag).kind == panel::Kind::Knob ? 0.8f : 1.0f);
+        XTestFakeButtonEvent(display, Button1, False, 0);
+        idle(ui);
+        expectRisingGesture(host.events, tag);
     }
+    descriptor->cleanup(ui);
+}
+
+// A host whose timer runs the UI's idle every 10 ms while the user turns Cutoff for two
+// seconds: the timer keeps its rate, and the port sees the same gesture as above.
+TEST_F(Lv2Ui, AHostTimerKeepsTickingThroughATwoSecondDrag) {
+    LV2UI_Handle ui = instantiate(parent);
+    ASSERT_NE(ui, nullptr);
+    idle(ui);
+    host.events.clear();
+    const std::vector<CPos> corners = gesturePath(kCutoff);
+    std::vector<CPos> path;
+    for (std::size_t i = 0; i + 1 < corners.size(); ++i)
+        for (int step = 0; step < 25; ++step)
+            path.emplace_back(corners[i].x + (corners[i + 1].x - corners[i].x) * step / 25,
+                              corners[i].y + (corners[i + 1].y - corners[i].y) * step / 25);
+    path.push_back(corners.back());
+
+    // The hand on a connection of its own, a point every 2 s / path length.
+    std::atomic<bool> done{false};
+    std::thread hand([&] {
+        Display* own = XOpenDisplay(nullptr);
+        Host mover;
+        mover.display = own;
+        mover.widget = host.widget;
+        mover.moveTo(path[0]);
+        XTestFakeButtonEvent(own, Button1, True, 0);
+        XSync(own, False);
+        const auto start = std::chrono::steady_clock::now();
+        for (std::size_t i = 0; i < path.size(); ++i) {
+            std::this_thread::sleep_until(start + std::chrono::milliseconds(2000) * i / path.size());
+            mover.moveTo(path[i]);
+            XSync(own, False);
+        }
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(2000));
+        XTestFakeButtonEvent(own, Button1, False, 0);
+        XSync(own, False);
+        XCloseDisplay(own);
+        done = true;
+    });
+    using Clock = std::chrono::steady_clock;
+    std::vector<Clock::time_point> ticks;
+    const auto limit = Clock::now() + std::chrono::seconds(10);
+    auto next = Clock::now();
+    while (!done && Clock::now() < limit) {
+        std::this_thread::sleep_until(next);
+        next += std::chrono::milliseconds(10);
+        ticks.push_back(Clock::now());
+        idleInterface->idle(ui);
+    }
+    hand.join();
+    idle(ui);
+
+    ASSERT_GE(ticks.size(), 150u) << "two seconds at 10 ms";
+    Clock::duration longest{};
+    for (std::size_t i = 1; i < ticks.size(); ++i) longest = std::max(longest, ticks[i] - ticks[i - 1]);
+    EXPECT_LT(longest, std::chrono::milliseconds(50)) << "the timer never waited on the drag";
+    expectRisingGesture(host.events, kCutoff);
     descriptor->cleanup(ui);
 }
 
@@ -275,18 +328,25 @@ TEST_F(Lv2Ui, OpensAndClosesTwentyTimesLeavingNoWindow) {
 
 // The host's ui:scaleFactor sets the panel's scale: the window and the size the panel
 // asks for follow it; without the option the panel stays at 1x.
+// The panel's window in device pixels; the size asked of the host in its units, which a
+// GTK host under GDK_SCALE enlarges by that factor itself.
 TEST_F(Lv2Ui, TheHostsScaleFactorSizesThePanel) {
     const struct {
         float scale;
+        const char* gdkScale;
         int width, height;
-    } cases[] = {{0.0f, 800, 212}, {2.0f, 1600, 424}, {1.5f, 1200, 318}};
+        int asked;
+    } cases[] = {{0.0f, nullptr, 800, 212, 800}, {2.0f, nullptr, 1600, 424, 1600}, {1.5f, nullptr, 1200, 318, 1200},
+                 {0.0f, "2", 1600, 424, 800}, {2.0f, "2", 1600, 424, 800}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.scale);
+        SCOPED_TRACE(std::to_string(c.scale) + (c.gdkScale ? " GDK_SCALE" : ""));
+        if (c.gdkScale) setenv("GDK_SCALE", c.gdkScale, 1);
         host.width = host.height = 0;
         LV2UI_Handle ui = instantiate(parent, c.scale);
+        unsetenv("GDK_SCALE");
         ASSERT_NE(ui, nullptr);
-        EXPECT_EQ(host.width, c.width);
-        EXPECT_EQ(host.height, c.height);
+        EXPECT_EQ(host.width, c.asked);
+        EXPECT_EQ(host.height * c.width, c.asked * c.height);
         XWindowAttributes attributes{};
         XGetWindowAttributes(display, host.widget, &attributes);
         EXPECT_EQ(attributes.width, c.width);

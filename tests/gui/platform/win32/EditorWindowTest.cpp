@@ -40,7 +40,6 @@ void pumpMessages() {
 struct NoEditor : FrameEditor {
     void beginEdit(std::int32_t) override {}
     void endEdit(std::int32_t) override {}
-    void pumpIdle() override {}
     std::uint32_t getTicks() override { return 0; }
 };
 

@@ -1,11 +1,10 @@
 // A user's hand for window tests under Wine: a topmost parent window to put the panel in,
-// and a drag made of SendInput events, run on a thread of its own while the test's
-// thread runs the message loop.
+// and a drag made of SendInput events that waits for each state it needs.
 #pragma once
 
 #include <windows.h>
 
-#include <atomic>
+#include <cstdlib>
 
 #include "gui/CGeometry.h"
 
@@ -29,22 +28,59 @@ inline void sendMouse(DWORD flags, POINT at) {
     SendInput(1, &input, sizeof input);
 }
 
-// Press at from (window coordinates; origin is the window's on the screen), move in
-// steps to to with the button held, let go; then sets done.
-inline void dragBySendInput(POINT origin, CPos from, CPos to, int steps, std::atomic<bool>* done) {
-    auto screen = [&](CPos p) { return POINT{origin.x + p.x, origin.y + p.y}; };
-    sendMouse(0, screen(from));
-    Sleep(30);
-    sendMouse(MOUSEEVENTF_LEFTDOWN, screen(from));
-    // Under Wine 8 the window's thread may read a stale "up" for an injected press unless
-    // another thread has asked for the key state since; asking here makes it visible.
-    GetAsyncKeyState(VK_LBUTTON);
-    Sleep(30);
-    for (int i = 1; i <= steps; ++i) {
-        sendMouse(0, screen(CPos(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps)));
-        Sleep(15);
+// Runs the thread's messages and the host's idle until ready() holds; false when it did
+// not within the time limit.
+template <typename Idle, typename Ready>
+bool pumpUntil(Idle idle, Ready ready, DWORD limit = 5000) {
+    const DWORD end = GetTickCount() + limit;
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        idle();
+        if (ready()) return true;
+        if (GetTickCount() > end) return false;
+        Sleep(5);
     }
-    Sleep(100);
+}
+
+// A drag on window (from and to in its client coordinates) as a hand makes it, made on
+// the thread that runs the window's messages: each step waits, with a time limit, for the
+// state it needs rather than for a time: the window in front under the press point, the
+// pointer there, the press seen (the window holds the pointer), each move arrived, the
+// release seen. Answers "" or the state that never came. A busy machine only makes it
+// slower.
+template <typename Idle>
+const char* dragChecked(HWND window, CPos from, CPos to, int steps, Idle idle) {
+    auto screen = [&](CPos p) {
+        POINT at{p.x, p.y};
+        ClientToScreen(window, &at);
+        return at;
+    };
+    auto pointerAt = [&](POINT at) {
+        return [at] {
+            POINT now{};
+            GetCursorPos(&now);
+            return std::abs(now.x - at.x) <= 1 && std::abs(now.y - at.y) <= 1 && GetQueueStatus(QS_INPUT) == 0;
+        };
+    };
+    HWND top = GetAncestor(window, GA_ROOT);
+    const POINT start = screen(from);
+    if (!pumpUntil(idle, [&] {
+            SetWindowPos(top, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+            return IsWindowVisible(window) && WindowFromPoint(start) == window;
+        }))
+        return "the window in front under the press point";
+    sendMouse(0, start);
+    if (!pumpUntil(idle, pointerAt(start))) return "the pointer at the press point";
+    sendMouse(MOUSEEVENTF_LEFTDOWN, start);
+    if (!pumpUntil(idle, [&] { return GetCapture() == window; })) return "the press seen by the window";
+    for (int i = 1; i <= steps; ++i) {
+        const POINT at = screen(CPos(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps));
+        sendMouse(0, at);
+        if (!pumpUntil(idle, pointerAt(at))) return "a move arrived";
+    }
     sendMouse(MOUSEEVENTF_LEFTUP, screen(to));
-    *done = true;
+    if (!pumpUntil(idle, [&] { return GetCapture() != window && GetQueueStatus(QS_INPUT) == 0; }))
+        return "the release seen by the window";
+    return "";
 }

@@ -37,7 +37,7 @@ cat >"$dist/linux-x86_64/INSTALL.txt" <<'TEXT'
 Quorvane.so is the VST 2 plug-in for 64-bit Linux hosts; Quorvane.lv2 is the same
 plug-in in LV2 form (a mono and a stereo plug-in, the factory programs as presets, the
 same panel), Quorvane.vst3 in VST3 form and Quorvane.clap in CLAP form (a mono and a
-stereo plug-in; these two have no panel yet).
+stereo plug-in, without a panel yet).
 Take the one your host prefers: all sound the same.
 
 Copy the folder Quorvane.vst3, as it is, into ~/.vst3/ or /usr/lib/vst3/, and

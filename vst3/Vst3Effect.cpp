@@ -4,10 +4,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "plugin/PluginDescription.h"
 #include "plugin/PluginState.h"
+#include "vst3/Vst3View.h"
 
 namespace {
 
@@ -156,7 +158,7 @@ v3_result V3_API setParameterValue(void* self, v3_param_id id, double normalized
 v3_result V3_API setComponentHandler(void* self, v3_component_handler** handler) {
     return owner(self)->setComponentHandler(handler);
 }
-v3_plugin_view** V3_API createView(void*, const char*) { return nullptr; }
+v3_plugin_view** V3_API createView(void* self, const char* name) { return owner(self)->createView(name); }
 
 const v3_edit_controller_cpp kControllerTable = {
     QV_FUNKNOWN,
@@ -576,10 +578,11 @@ v3_result Vst3Effect::setParameterValue(v3_param_id id, double normalized) {
         shownValues[parameterIndexForId(id)].store(static_cast<float>(normalized));
     } else if (id == kProgramParameterId) {
         // The processor applies the program when the change reaches it and reports the
-        // new values; the controller shows them at once.
+        // new values; the controller shows them at once, and an open view tells the host.
         const std::int32_t program = programFor(normalized);
         currentProgram.store(program);
         for (std::int32_t i = 0; i < kNumParams; ++i) shownValues[i].store(factoryProgram(program).values[i]);
+        valuesChangedForHost.store(true);
     } else if (isMidiParameter(id)) {
         midiValues[id - kMidiParameterBase].store(static_cast<float>(normalized));
     } else {
@@ -623,4 +626,15 @@ v3_result Vst3Effect::programName(std::int32_t list, std::int32_t program, v3_st
     if (list != kProgramListId || program < 0 || program >= kNumPrograms) return V3_INVALID_ARG;
     toUtf16(name, factoryProgram(program).name);
     return V3_OK;
+}
+
+v3_plugin_view** Vst3Effect::createView(const char* name) {
+    if (!name || std::strcmp(name, "editor") != 0) return nullptr;
+    Vst3View* view = new (std::nothrow) Vst3View(*this);
+    return view ? view->view() : nullptr;
+}
+
+void Vst3Effect::announceValueChanges() {
+    if (handler && valuesChangedForHost.exchange(false))
+        v3_cpp_obj(handler)->restart_component(handler, V3_RESTART_PARAM_VALUES_CHANGED);
 }

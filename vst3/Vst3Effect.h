@@ -51,6 +51,12 @@ public:
     double parameterValue(v3_param_id id) const;
     v3_result setParameterValue(v3_param_id id, double normalized);
     v3_result setComponentHandler(v3_component_handler** handler);
+    v3_component_handler** componentHandler() const { return handler; }
+    v3_plugin_view** createView(const char* name);
+    std::int32_t oversampleFactor() const { return engine.oversampleFactor(); }
+    // Tells the host that a program changed every value, when one did since the last call;
+    // from the view's timer, never from inside the host's own parameter call.
+    void announceValueChanges();
     v3_result midiControllerAssignment(std::int32_t bus, std::int16_t cc, v3_param_id* id) const;
 
     // Units and the program list.
@@ -93,6 +99,7 @@ private:
     bool midiMapped[130] = {};
     std::int32_t midiParameterCount = 0;
     v3_component_handler** handler = nullptr;
+    std::atomic<bool> valuesChangedForHost{false};
     // The parameters reported to the host in the current block, one bit each.
     std::uint32_t reportedInBlock = 0;
     TimedEvent events[kMaxEvents];

@@ -72,7 +72,7 @@ $other_bits-bit host take the Quorvane.dll of the $other_folder folder instead.
 Copy Quorvane.dll into a folder your host scans for VST 2 plug-ins, for example
 $folder\\VstPlugins, then rescan plug-ins in the host. Quorvane.vst3 (a folder: copy
 it whole) goes into $folder\\Common Files\\VST3, and Quorvane.clap into
-$folder\\Common Files\\CLAP; they have no panel yet.
+$folder\\Common Files\\CLAP (the CLAP plug-ins have no panel yet).
 
 Quorvane.ini goes into the same folder as Quorvane.dll. The plug-in writes this file with
 commented defaults on its first start when there is none, so the folder must be writable;

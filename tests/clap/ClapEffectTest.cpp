@@ -83,7 +83,7 @@ TEST(ClapEffect, StateMovesThroughAStreamThreeBytesAtATime) {
         clap_istream_t in{this, [](const clap_istream_t* s, void* b, std::uint64_t n) -> std::int64_t {
                               auto* self = static_cast<Stream*>(s->ctx);
                               const auto count = std::min<std::uint64_t>({n, 3, self->bytes.size() - self->position});
-                              std::memcpy(b, self->bytes.data() + self->position, count);
+                              if (count > 0) std::memcpy(b, self->bytes.data() + self->position, count);
                               self->position += count;
                               return static_cast<std::int64_t>(count);
                           }};

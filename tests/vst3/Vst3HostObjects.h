@@ -36,7 +36,7 @@ private:
         TrickleStream* s = hostObject<TrickleStream>(self);
         const auto count = static_cast<std::int32_t>(
             std::min<std::size_t>({static_cast<std::size_t>(n), static_cast<std::size_t>(s->step), s->bytes.size() - s->position}));
-        std::memcpy(buffer, s->bytes.data() + s->position, count);
+        if (count > 0) std::memcpy(buffer, s->bytes.data() + s->position, count);
         s->position += count;
         if (done) *done = count;
         return V3_OK;

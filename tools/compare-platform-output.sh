@@ -2,7 +2,7 @@
 # Renders the same cases through Quorvane.so and, under Wine, through Quorvane.dll, and
 # fails unless every output sample is bit-identical; then runs quorvane-render command
 # lines on both platforms and requires the same output: a float WAV file, and FLAC files
-# written and read back:
+# written and read back; then the Windows VST3 and CLAP plug-ins against Linux VST 2:
 #   tools/compare-platform-output.sh <Linux build tree> <Windows build tree> <win32|win64>
 set -euo pipefail
 linux=$(realpath "$1")
@@ -56,3 +56,24 @@ wine_run "$windows/bin/quorvane-render.exe" "Z:$windows/bin/Quorvane.dll" "Z:$ou
   --bits float --brief
 same_file "$out/linux-from-flac.wav" "$out/windows-from-flac.wav"
 echo "quorvane-render: FLAC written and read back, the same samples on both platforms"
+
+# The VST3 bundle and the CLAP file of this Windows build give, for every factory program,
+# the samples of the Linux VST 2 plug-in: VST3 by its program list, CLAP (which has no
+# programs) by the program's values as Linux lists them.
+if [ -d "$windows/bin/Quorvane.vst3" ] && [ -f "$windows/bin/Quorvane.clap" ]; then
+  for program in $(seq 0 15); do
+    "$linux/bin/quorvane-render" "$linux/bin/Quorvane.so" "$out/input.wav" "$out/linux-p$program.wav" \
+      --program "$program" --bits float --brief >/dev/null
+    wine_run "$windows/bin/quorvane-render.exe" "Z:$windows/bin/Quorvane.vst3" "Z:$out/input.wav" \
+      "Z:$out/windows-vst3-p$program.wav" --program "$program" --bits float --brief >/dev/null
+    same_file "$out/linux-p$program.wav" "$out/windows-vst3-p$program.wav"
+    read -ra values < <("$linux/bin/quorvane-render" --list --program "$program" "$linux/bin/Quorvane.so" |
+      awk '/^parameters/{p=1;next} /^programs/{p=0} p && $1 ~ /^[0-9]+$/ {
+             for (i = 2; i <= NF; i++) if ($i ~ /^-?[0-9]+\.[0-9]+$/) { printf "--param %s=%s ", $1, $i; break } }
+           END { print "" }')
+    wine_run "$windows/bin/quorvane-render.exe" "Z:$windows/bin/Quorvane.clap" "Z:$out/input.wav" \
+      "Z:$out/windows-clap-p$program.wav" "${values[@]}" --bits float --brief >/dev/null
+    same_file "$out/linux-p$program.wav" "$out/windows-clap-p$program.wav"
+  done
+  echo "VST3 and CLAP under Wine: every program the same as the Linux VST 2 plug-in"
+fi

@@ -124,6 +124,28 @@ bool CControl::trackPointer(CDrawSurface* surface) {
     return true;
 }
 
+bool CControl::beginDrag(CDrawSurface* surface, CButtonState buttons) {
+    beginEdit();
+    // Tracked before the first value: a host that closes the panel from that value's
+    // notice ends the drag there.
+    dragging = trackPointer(surface);
+    dragButtons = buttons;
+    return dragging;
+}
+
+bool CControl::dragFollows(CButtonState buttons) {
+    if (!dragging) return false;
+    if (buttons == dragButtons) return true;
+    endDrag();
+    return false;
+}
+
+void CControl::endDrag() {
+    if (!dragging) return;
+    dragging = false;
+    endEdit();
+}
+
 void CControl::drawBackgroundAt(CDrawSurface* surface, const CPos& offset, CImage* image) {
     if (!image) image = background;
     if (!image) return;

@@ -72,6 +72,15 @@ protected:
     // the pointer's moves and release; false without a surface, where nothing can
     // follow and the gesture ends with the press.
     bool trackPointer(CDrawSurface* surface);
+    // A gesture the pointer drives: begun at the press (the edit begun, the pointer
+    // tracked; false when it cannot be tracked and must end with the press), followed
+    // while it lasts and ended once.
+    bool beginDrag(CDrawSurface* surface, CButtonState buttons);
+    bool isDragging() const { return dragging; }
+    // For drags that end when the buttons or keys differ from the press's: true while
+    // the move is to be followed; the drag ends at the first move that differs.
+    bool dragFollows(CButtonState buttons);
+    void endDrag();
     // Tells the listener when the value moved since it was last drawn.
     void notifyIfDirty(CDrawSurface* surface);
     // The background image into the size from offset, keyed when the view is transparent.
@@ -88,4 +97,8 @@ protected:
     std::int32_t lastClickTicks = -1;
     std::int32_t doubleClickTime;
     CPos bitmapOffset;
+
+private:
+    bool dragging = false;
+    CButtonState dragButtons = 0;
 };

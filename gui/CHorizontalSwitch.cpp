@@ -31,29 +31,16 @@ void CHorizontalSwitch::draw(CDrawSurface* surface) {
 
 void CHorizontalSwitch::onMouse(CDrawSurface* surface, CPos& where, CButtonState buttons) {
     if (!acceptPress(surface, buttons, PressOrder::ModifierFirst)) return;
-    pressButtons = buttons;
-    beginEdit();
-    // Tracked before the first value: a host that closes the panel from that value's
-    // notice ends the drag there.
-    const bool tracked = trackPointer(surface);
-    dragging = tracked;
+    const bool tracked = beginDrag(surface, buttons);
     follow(surface, where);
     if (!tracked) endEdit();
 }
 
 void CHorizontalSwitch::onMouseMoved(CDrawSurface* surface, CPos& where, CButtonState buttons) {
-    if (!dragging) return;
-    if (buttons == pressButtons)
-        follow(surface, where);
-    else
-        onMouseUp(surface, where, buttons);
+    if (dragFollows(buttons)) follow(surface, where);
 }
 
-void CHorizontalSwitch::onMouseUp(CDrawSurface*, CPos&, CButtonState) {
-    if (!dragging) return;
-    dragging = false;
-    endEdit();
-}
+void CHorizontalSwitch::onMouseUp(CDrawSurface*, CPos&, CButtonState) { endDrag(); }
 
 void CHorizontalSwitch::follow(CDrawSurface* surface, const CPos& where) {
     value.store(switchValueAt(where.x - size.left, background ? background->getWidth() : 0, positionCount));

@@ -25,6 +25,4 @@ protected:
 
 private:
     void follow(CDrawSurface* surface, const CPos& where);
-    CButtonState pressButtons = 0;
-    bool dragging = false;
 };

@@ -173,25 +173,17 @@ void CKnob::onMouse(CDrawSurface* surface, CPos& where, CButtonState buttons) {
     } else {
         drag.old = valueFromPoint(CPos(where.x - size.left, where.y - size.top));
     }
-    beginEdit();
-    // Tracked before the first value: a host that closes the panel from that value's
-    // notice ends the drag there.
-    const bool tracked = trackPointer(surface);
-    dragging = tracked;
+    const bool tracked = beginDrag(surface, buttons);
     follow(surface, where, buttons);
     if (!tracked) endEdit();
 }
 
 void CKnob::onMouseMoved(CDrawSurface* surface, CPos& where, CButtonState buttons) {
-    if (dragging) follow(surface, where, buttons);
+    if (isDragging()) follow(surface, where, buttons);
 }
 
 // The release's own point is where the last move already went.
-void CKnob::onMouseUp(CDrawSurface*, CPos&, CButtonState) {
-    if (!dragging) return;
-    dragging = false;
-    endEdit();
-}
+void CKnob::onMouseUp(CDrawSurface*, CPos&, CButtonState) { endDrag(); }
 
 void CKnob::follow(CDrawSurface* surface, const CPos& where, CButtonState state) {
     if (where == drag.lastPoint) return;

@@ -68,5 +68,4 @@ private:
     float linearRange(CButtonState state) const;
     void follow(CDrawSurface* surface, const CPos& where, CButtonState state);
     Drag drag;
-    bool dragging = false;
 };

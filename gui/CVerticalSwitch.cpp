@@ -31,29 +31,16 @@ void CVerticalSwitch::draw(CDrawSurface* surface) {
 
 void CVerticalSwitch::onMouse(CDrawSurface* surface, CPos& where, CButtonState buttons) {
     if (!acceptPress(surface, buttons)) return;
-    pressButtons = buttons;
-    beginEdit();
-    // Tracked before the first value: a host that closes the panel from that value's
-    // notice ends the drag there.
-    const bool tracked = trackPointer(surface);
-    dragging = tracked;
+    const bool tracked = beginDrag(surface, buttons);
     follow(surface, where);
     if (!tracked) endEdit();
 }
 
 void CVerticalSwitch::onMouseMoved(CDrawSurface* surface, CPos& where, CButtonState buttons) {
-    if (!dragging) return;
-    if (buttons == pressButtons)
-        follow(surface, where);
-    else
-        onMouseUp(surface, where, buttons);
+    if (dragFollows(buttons)) follow(surface, where);
 }
 
-void CVerticalSwitch::onMouseUp(CDrawSurface*, CPos&, CButtonState) {
-    if (!dragging) return;
-    dragging = false;
-    endEdit();
-}
+void CVerticalSwitch::onMouseUp(CDrawSurface*, CPos&, CButtonState) { endDrag(); }
 
 void CVerticalSwitch::follow(CDrawSurface* surface, const CPos& where) {
     value.store(switchValueAt(where.y - size.top, frameHeight, positionCount));

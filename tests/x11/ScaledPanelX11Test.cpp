@@ -109,6 +109,7 @@ protected:
         if (!XTestQueryExtension(display, &event, &error, &major, &minor)) GTEST_SKIP() << "no XTest";
     }
     void TearDown() override {
+        if (!display) return;
         setResources(nullptr);
         unsetenv("GDK_SCALE");
         usePreferences("");

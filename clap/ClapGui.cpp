@@ -92,7 +92,6 @@ const clap_plugin_timer_support_t kClapTimerSupport = {onTimer};
 const clap_plugin_posix_fd_support_t kClapPosixFdSupport = {onFd};
 
 ClapGui::ClapGui(ClapEffect& owner, const clap_host_t* clapHost) : effect(owner), host(clapHost) {
-    for (std::int32_t i = 0; i < kNumParams; ++i) shown[i] = getParameter(i);
     panel = std::make_unique<FilterEditor>(this);
 }
 
@@ -135,12 +134,7 @@ bool ClapGui::hide() {
 }
 
 void ClapGui::tick() {
-    for (std::int32_t i = 0; i < kNumParams; ++i) {
-        const float value = getParameter(i);
-        if (value == shown[i]) continue;
-        shown[i] = value;
-        panel->parameterChanged(i, value);
-    }
+    follower.follow(*this, *panel);
     panel->idle();
 }
 
@@ -153,8 +147,8 @@ float ClapGui::getParameter(std::int32_t index) {
 void ClapGui::setParameterAndNotify(std::int32_t index, float value) {
     if (index < 0 || index >= kNumParams) return;
     effect.setParameterFromPanel(index, value);
-    shown[index] = getParameter(index);
-    panel->parameterChanged(index, shown[index]);
+    follower.shows(index, getParameter(index));
+    panel->parameterChanged(index, getParameter(index));
 }
 
 // The splash's tag is no parameter: only parameters are told.

@@ -11,7 +11,7 @@
 #include "clap/ext/timer-support.h"
 #include "clap/PosixFdSupport.h"
 #include "common/EditedPlugin.h"
-#include "dsp/Parameters.h"
+#include "editor/PanelFollower.h"
 
 class ClapEffect;
 class Panel;
@@ -50,7 +50,7 @@ private:
     const clap_host_t* host;
     std::unique_ptr<Panel> panel;
     std::unique_ptr<GuiTicks> running;
-    float shown[kNumParams] = {};
+    PanelFollower follower{*this};
 };
 
 // What ticks an embedded panel about every 30 ms and hands it its window's events; made

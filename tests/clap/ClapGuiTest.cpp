@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <thread>
 #include <vector>
 
@@ -70,6 +71,8 @@ struct Variant {
     const char* name;
     bool hostTimerAndFd;
 };
+
+void PrintTo(const Variant& variant, std::ostream* out) { *out << variant.name; }
 
 class ClapGuiTest : public ::testing::TestWithParam<Variant> {
 protected:

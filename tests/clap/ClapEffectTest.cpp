@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "clap/ClapEffect.h"
+#include "clap/ext/thread-check.h"
 #include "tests/clap/ClapTestHost.h"
 #include "plugin/PluginDescription.h"
 #include "tests/dsp/TestSignals.h"
@@ -160,4 +161,30 @@ TEST(ClapEffect, PanelGesturesLeaveInTheNextProcess) {
     ClapTestEvents again;
     plugin.process(in, out, 0, 64, nullptr, &again);
     EXPECT_TRUE(again.events.empty());
+}
+
+// Debug builds catch a host that flushes on its main thread while it processes: flush
+// and process would then run at once.
+TEST(ClapEffectDeathTest, AFlushBesideProcessingIsCaught) {
+#ifdef NDEBUG
+    GTEST_SKIP() << "release builds do not check threads";
+#else
+    static const clap_host_thread_check_t mainThreadOnly = {[](const clap_host_t*) { return true; },
+                                                           [](const clap_host_t*) { return false; }};
+    clap_host_t host = kClapTestHost;
+    host.get_extension = [](const clap_host_t*, const char* id) -> const void* {
+        return std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0 ? &mainThreadOnly : nullptr;
+    };
+    const clap_plugin_t* plugin = clapFactory()->create_plugin(clapFactory(), &host, kClapMono.id);
+    plugin->init(plugin);
+    plugin->activate(plugin, 44100.0, 1, 512);
+    const auto* params = static_cast<const clap_plugin_params_t*>(plugin->get_extension(plugin, CLAP_EXT_PARAMS));
+    ClapTestEvents in, out;
+    params->flush(plugin, &in.in, &out.out);
+    plugin->start_processing(plugin);
+    EXPECT_DEATH(params->flush(plugin, &in.in, &out.out), "");
+    plugin->stop_processing(plugin);
+    plugin->deactivate(plugin);
+    plugin->destroy(plugin);
+#endif
 }

@@ -104,7 +104,9 @@ ClapGui::~ClapGui() {
 // window, whose events are then watched instead.
 bool ClapGui::setScale(double scale) {
     if (!(scale >= 1.0 && scale <= 2.0) || !panel->setHostScale(scale)) return false;
-    if (running) running = GuiTicks::start(*this, host, panel->window(), panel->eventDescriptor());
+    if (!running) return true;
+    running.reset();  // before the new ticks register with the host
+    running = GuiTicks::start(*this, host, panel->window(), panel->eventDescriptor());
     return true;
 }
 

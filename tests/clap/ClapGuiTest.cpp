@@ -3,7 +3,7 @@
 // panel asks for main-thread callbacks itself. A real pointer drag leaves the plug-in as
 // gesture begin, rising values and gesture end through the flush the panel asks for; a
 // value the host flushes in draws the knob as a fresh panel at that value; the panel has
-// one size at the host's scale; making and destroying it leaves nothing.
+// one size at the host's scale; making, rescaling and destroying it leaves nothing.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -215,6 +215,10 @@ TEST_P(ClapGuiTest, ThePanelIsOneEmbeddedSizeAtTheHostsScale) {
 TEST_P(ClapGuiTest, MakingAndDestroyingThePanelLeavesNothing) {
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(open());
+        // A new scale lays the open panel out anew, and its ticks go on.
+        EXPECT_TRUE(gui->set_scale(plugin, i % 2 ? 2.0 : 1.0));
+        EXPECT_EQ(host.timer != CLAP_INVALID_ID, GetParam().hostTimerAndFd);
+        EXPECT_EQ(host.fd >= 0, GetParam().hostTimerAndFd);
         run(1);
         EXPECT_NE(window->panelWindow(), 0u);
         gui->destroy(plugin);

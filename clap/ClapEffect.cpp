@@ -48,7 +48,8 @@ void copyText(char (&out)[N], const char* text) {
 
 std::uint32_t paramCount(const clap_plugin_t*) { return kNumParams; }
 
-bool paramInfo(const clap_plugin_t*, std::uint32_t index, clap_param_info_t* info) {
+bool paramInfo([[maybe_unused]] const clap_plugin_t* plugin, std::uint32_t index, clap_param_info_t* info) {
+    assert(ClapEffect::of(plugin)->threads().mainThread());
     if (index >= static_cast<std::uint32_t>(kNumParams) || !info) return false;
     const auto i = static_cast<std::int32_t>(index);
     const ParameterDescription& p = parameterDescription(i);
@@ -71,6 +72,7 @@ bool paramValue(const clap_plugin_t* plugin, clap_id id, double* value) {
 }
 
 bool valueToText(const clap_plugin_t* plugin, clap_id id, double value, char* display, std::uint32_t size) {
+    assert(ClapEffect::of(plugin)->threads().mainThread());
     const std::int32_t index = indexFor(id);
     if (index < 0 || !display || size == 0) return false;
     char text[kParameterTextSize];
@@ -79,7 +81,8 @@ bool valueToText(const clap_plugin_t* plugin, clap_id id, double value, char* di
     return true;
 }
 
-bool textToValue(const clap_plugin_t*, clap_id id, const char* display, double* value) {
+bool textToValue([[maybe_unused]] const clap_plugin_t* plugin, clap_id id, const char* display, double* value) {
+    assert(ClapEffect::of(plugin)->threads().mainThread());
     const std::int32_t index = indexFor(id);
     float v = 0.0f;
     if (index < 0 || !value || !parameterValueFromText(index, display, v)) return false;

@@ -1,10 +1,12 @@
 #include "clap/ClapEffect.h"
 
+#include <cassert>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "clap/ClapGui.h"
 #include "plugin/PluginDescription.h"
 #include "plugin/PluginState.h"
 
@@ -20,6 +22,23 @@ bool isStages(std::int32_t index) { return index == kStages; }
 
 std::int32_t indexFor(clap_id id) { return parameterIndexForId(id); }
 
+// The stage count the engine derives from the value.
+double plainFor(std::int32_t index, float v) {
+    return isStages(index) ? std::floor(v * static_cast<double>(3.999f) + 1.0) : v;
+}
+
+clap_event_param_value_t valueEvent(std::uint32_t time, std::int32_t index, double plain) {
+    clap_event_param_value_t event{};
+    event.header = {sizeof event, time, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, 0};
+    event.param_id = parameterDescription(index).id;
+    event.note_id = -1;
+    event.port_index = -1;
+    event.channel = -1;
+    event.key = -1;
+    event.value = plain;
+    return event;
+}
+
 template <std::size_t N>
 void copyText(char (&out)[N], const char* text) {
     std::snprintf(out, N, "%s", text);
@@ -29,7 +48,8 @@ void copyText(char (&out)[N], const char* text) {
 
 std::uint32_t paramCount(const clap_plugin_t*) { return kNumParams; }
 
-bool paramInfo(const clap_plugin_t*, std::uint32_t index, clap_param_info_t* info) {
+bool paramInfo([[maybe_unused]] const clap_plugin_t* plugin, std::uint32_t index, clap_param_info_t* info) {
+    assert(ClapEffect::of(plugin)->threads().mainThread());
     if (index >= static_cast<std::uint32_t>(kNumParams) || !info) return false;
     const auto i = static_cast<std::int32_t>(index);
     const ParameterDescription& p = parameterDescription(i);
@@ -44,6 +64,7 @@ bool paramInfo(const clap_plugin_t*, std::uint32_t index, clap_param_info_t* inf
 }
 
 bool paramValue(const clap_plugin_t* plugin, clap_id id, double* value) {
+    assert(ClapEffect::of(plugin)->threads().mainThread());
     const std::int32_t index = indexFor(id);
     if (index < 0 || !value) return false;
     *value = ClapEffect::of(plugin)->plainValue(index);
@@ -51,6 +72,7 @@ bool paramValue(const clap_plugin_t* plugin, clap_id id, double* value) {
 }
 
 bool valueToText(const clap_plugin_t* plugin, clap_id id, double value, char* display, std::uint32_t size) {
+    assert(ClapEffect::of(plugin)->threads().mainThread());
     const std::int32_t index = indexFor(id);
     if (index < 0 || !display || size == 0) return false;
     char text[kParameterTextSize];
@@ -59,7 +81,8 @@ bool valueToText(const clap_plugin_t* plugin, clap_id id, double value, char* di
     return true;
 }
 
-bool textToValue(const clap_plugin_t*, clap_id id, const char* display, double* value) {
+bool textToValue([[maybe_unused]] const clap_plugin_t* plugin, clap_id id, const char* display, double* value) {
+    assert(ClapEffect::of(plugin)->threads().mainThread());
     const std::int32_t index = indexFor(id);
     float v = 0.0f;
     if (index < 0 || !value || !parameterValueFromText(index, display, v)) return false;
@@ -110,25 +133,32 @@ std::uint32_t latency(const clap_plugin_t*) { return 0; }
 const clap_plugin_latency_t kLatency = {latency};
 
 bool saveState(const clap_plugin_t* plugin, const clap_ostream_t* stream) {
+    assert(ClapEffect::of(plugin)->threads().mainThread());
     return ClapEffect::of(plugin)->save(stream);
 }
 bool loadState(const clap_plugin_t* plugin, const clap_istream_t* stream) {
+    assert(ClapEffect::of(plugin)->threads().mainThread());
     return ClapEffect::of(plugin)->load(stream);
 }
 const clap_plugin_state_t kState = {saveState, loadState};
 
 // --- The plug-in --------------------------------------------------------------------
 
-bool init(const clap_plugin_t*) { return true; }
+bool init(const clap_plugin_t* plugin) { return ClapEffect::of(plugin)->init(); }
 void destroy(const clap_plugin_t* plugin) { delete ClapEffect::of(plugin); }
 bool activatePlugin(const clap_plugin_t* plugin, double rate, std::uint32_t, std::uint32_t) {
+    assert(ClapEffect::of(plugin)->threads().mainThread());
     return ClapEffect::of(plugin)->activate(rate);
 }
 void deactivate(const clap_plugin_t*) {}
-bool startProcessing(const clap_plugin_t*) { return true; }
-void stopProcessing(const clap_plugin_t*) {}
+bool startProcessing(const clap_plugin_t* plugin) {
+    ClapEffect::of(plugin)->setProcessing(true);
+    return true;
+}
+void stopProcessing(const clap_plugin_t* plugin) { ClapEffect::of(plugin)->setProcessing(false); }
 void reset(const clap_plugin_t* plugin) { ClapEffect::of(plugin)->activate(0.0); }
 clap_process_status process(const clap_plugin_t* plugin, const clap_process_t* p) {
+    assert(ClapEffect::of(plugin)->threads().audioThread());
     return ClapEffect::of(plugin)->process(p);
 }
 
@@ -139,10 +169,13 @@ const void* extension(const clap_plugin_t*, const char* id) {
     if (!std::strcmp(id, CLAP_EXT_NOTE_PORTS)) return &kNotePorts;
     if (!std::strcmp(id, CLAP_EXT_LATENCY)) return &kLatency;
     if (!std::strcmp(id, CLAP_EXT_STATE)) return &kState;
+    if (!std::strcmp(id, CLAP_EXT_GUI)) return &kClapGui;
+    if (!std::strcmp(id, CLAP_EXT_TIMER_SUPPORT)) return &kClapTimerSupport;
+    if (!std::strcmp(id, CLAP_EXT_POSIX_FD_SUPPORT)) return &kClapPosixFdSupport;
     return nullptr;
 }
 
-void onMainThread(const clap_plugin_t*) {}
+void onMainThread(const clap_plugin_t* plugin) { ClapEffect::of(plugin)->onMainThread(); }
 
 }  // namespace
 
@@ -155,11 +188,41 @@ const clap_plugin_descriptor_t kClapStereo = {
 
 ClapEffect::ClapEffect(const clap_host_t* hostInterface, const clap_plugin_descriptor_t* descriptor,
                        int channelCount, bool halfPower)
-    : clapPlugin{descriptor, this, init, destroy, activatePlugin, deactivate, startProcessing, stopProcessing,
-                 reset, ::process, extension, onMainThread},
+    : clapPlugin{descriptor, this, ::init, destroy, activatePlugin, deactivate, startProcessing, stopProcessing,
+                 reset, ::process, extension, ::onMainThread},
       host(hostInterface),
       channels(channelCount),
       engine(channelCount, halfPower) {}
+
+ClapEffect::~ClapEffect() = default;
+
+bool ClapEffect::init() {
+    threadCheck.init(host);
+    hostParams = static_cast<const clap_host_params_t*>(host->get_extension(host, CLAP_EXT_PARAMS));
+    return true;
+}
+
+bool ClapEffect::createGui() {
+    if (!editor) editor = std::make_unique<ClapGui>(*this, host);
+    return true;
+}
+
+void ClapEffect::destroyGui() { editor.reset(); }
+
+void ClapEffect::onMainThread() {
+    if (editor && editor->ticks()) editor->ticks()->onMainThread();
+}
+
+void ClapEffect::setParameterFromPanel(std::int32_t index, float value) {
+    engine.setParameter(index, value);
+    sendGesture({Gesture::Value, index, value});
+}
+
+// Always safe to ask: the host answers with a process or a flush.
+void ClapEffect::sendGesture(const Gesture& gesture) {
+    gestures.push(gesture);
+    if (hostParams) hostParams->request_flush(host);
+}
 
 // A rate of 0 keeps the last one: reset clears the filter's state alone.
 bool ClapEffect::activate(double rate) {
@@ -168,12 +231,7 @@ bool ClapEffect::activate(double rate) {
     return true;
 }
 
-double ClapEffect::plainValue(std::int32_t index) const {
-    const float v = engine.parameter(index);
-    if (!isStages(index)) return v;
-    // The stage count the engine derives from the value.
-    return std::floor(v * static_cast<double>(3.999f) + 1.0);
-}
+double ClapEffect::plainValue(std::int32_t index) const { return plainFor(index, engine.parameter(index)); }
 
 float ClapEffect::engineValue(std::int32_t index, double plain) const {
     if (!isStages(index)) return static_cast<float>(plain);
@@ -198,14 +256,26 @@ void ClapEffect::reportEngineChanges(std::uint32_t time, const clap_output_event
     ParameterChange change;
     while (engine.takeControllerChange(change)) {
         if (!out) continue;
-        clap_event_param_value_t event{};
-        event.header = {sizeof event, time, CLAP_CORE_EVENT_SPACE_ID, CLAP_EVENT_PARAM_VALUE, 0};
-        event.param_id = parameterDescription(change.index).id;
-        event.note_id = -1;
-        event.port_index = -1;
-        event.channel = -1;
-        event.key = -1;
-        event.value = isStages(change.index) ? plainValue(change.index) : change.value;
+        const clap_event_param_value_t event =
+            valueEvent(time, change.index, isStages(change.index) ? plainValue(change.index) : change.value);
+        out->try_push(out, &event.header);
+    }
+}
+
+// The panel's gestures, at the block's start.
+void ClapEffect::reportGestures(const clap_output_events_t* out) {
+    Gesture gesture;
+    while (gestures.pop(gesture)) {
+        if (!out) continue;
+        if (gesture.kind == Gesture::Value) {
+            const clap_event_param_value_t event = valueEvent(0, gesture.index, plainFor(gesture.index, float(gesture.value)));
+            out->try_push(out, &event.header);
+            continue;
+        }
+        clap_event_param_gesture_t event{};
+        event.header = {sizeof event, 0, CLAP_CORE_EVENT_SPACE_ID,
+                        gesture.kind == Gesture::Begin ? CLAP_EVENT_PARAM_GESTURE_BEGIN : CLAP_EVENT_PARAM_GESTURE_END, 0};
+        event.param_id = parameterDescription(gesture.index).id;
         out->try_push(out, &event.header);
     }
 }
@@ -220,6 +290,7 @@ clap_process_status ClapEffect::process(const clap_process_t* p) {
     float* const* out = audio ? p->audio_outputs[0].data32 : nullptr;
     const std::uint32_t count = p->in_events ? p->in_events->size(p->in_events) : 0;
     std::uint32_t done = 0;
+    reportGestures(p->out_events);
     for (std::uint32_t i = 0; i < count; ++i) {
         const clap_event_header_t* event = p->in_events->get(p->in_events, i);
         if (!event) continue;
@@ -234,7 +305,11 @@ clap_process_status ClapEffect::process(const clap_process_t* p) {
     return CLAP_PROCESS_CONTINUE;
 }
 
+// The host flushes on the main thread while not processing, on the audio thread while it
+// is, so flush never runs beside process and may take the panel's gestures as process does.
 void ClapEffect::flush(const clap_input_events_t* in, const clap_output_events_t* out) {
+    assert(processing.load(std::memory_order_relaxed) ? threadCheck.audioThread() : threadCheck.mainThread());
+    reportGestures(out);
     const std::uint32_t count = in ? in->size(in) : 0;
     for (std::uint32_t i = 0; i < count; ++i)
         if (const clap_event_header_t* event = in->get(in, i)) apply(event);

@@ -57,7 +57,6 @@ v3_param_id idOf(std::int32_t index) { return parameterDescription(index).id; }
 Vst3View::Vst3View(Vst3Effect& owningEffect)
     : viewFace{&kViewTable, this}, scaleFace{&kScaleTable, this}, effect(owningEffect) {
     effect.addRef();
-    for (std::int32_t i = 0; i < kNumParams; ++i) shown[i] = getParameter(i);
     panel = std::make_unique<FilterEditor>(this);
 }
 
@@ -119,12 +118,7 @@ v3_result Vst3View::setContentScale(float scale) {
 // Values the host or the processor changed show on the panel; a program the host chose
 // is announced to it from here, never from inside its own parameter call.
 void Vst3View::tick() {
-    for (std::int32_t i = 0; i < kNumParams; ++i) {
-        const float value = getParameter(i);
-        if (value == shown[i]) continue;
-        shown[i] = value;
-        panel->parameterChanged(i, value);
-    }
+    follower.follow(*this, *panel);
     panel->idle();
     effect.announceValueChanges();
 }
@@ -138,7 +132,7 @@ float Vst3View::getParameter(std::int32_t index) {
 void Vst3View::setParameterAndNotify(std::int32_t index, float value) {
     if (index < 0 || index >= kNumParams) return;
     effect.setParameterValue(idOf(index), value);
-    shown[index] = value;
+    follower.shows(index, value);
     panel->parameterChanged(index, value);
     if (v3_component_handler** handler = effect.componentHandler())
         v3_cpp_obj(handler)->perform_edit(handler, idOf(index), value);

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "common/EditedPlugin.h"
-#include "dsp/Parameters.h"
+#include "editor/PanelFollower.h"
 #include "vst3/Vst3Interfaces.h"
 
 class Panel;
@@ -57,7 +57,7 @@ private:
     std::unique_ptr<Panel> panel;
     std::unique_ptr<ViewTicks> ticks;
     v3_plugin_frame** frame = nullptr;
-    float shown[kNumParams] = {};
+    PanelFollower follower{*this};
 };
 
 // What drives a view while it is attached: the host's run loop on Linux, a window timer

@@ -4,10 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "clap/ClapEffect.h"
+#include "clap/ext/thread-check.h"
 #include "tests/clap/ClapTestHost.h"
 #include "plugin/PluginDescription.h"
 #include "tests/dsp/TestSignals.h"
@@ -116,3 +119,70 @@ TEST(ClapEffect, StateMovesThroughAStreamThreeBytesAtATime) {
         EXPECT_EQ(after.bytes, before.bytes);
     }
 }
+
+// What the panel did leaves, in order, as the next block's first output events: the
+// engine has the value already, and Stages goes out as its stage count.
+TEST(ClapEffect, PanelGesturesLeaveInTheNextProcess) {
+    ClapTestPlugin plugin(2);
+    ClapEffect& effect = *ClapEffect::of(plugin.plugin);
+    effect.sendGesture({Gesture::Begin, kCutoff, 0.0});
+    effect.setParameterFromPanel(kCutoff, 0.7f);
+    effect.setParameterFromPanel(kStages, 0.7f);  // three stages
+    effect.sendGesture({Gesture::End, kCutoff, 0.0});
+    EXPECT_EQ(effect.parameter(kCutoff), 0.7f);
+    Buffers in(2, 64), out(2, 64);
+    ClapTestEvents cc, output;
+    cc.midi(10, 0xB0, 11, 0);
+    plugin.process(in, out, 0, 64, &cc, &output);
+    struct Expected {
+        std::uint16_t type;
+        std::int32_t index;
+        double value;
+        std::uint32_t time;
+    };
+    const Expected expected[] = {{CLAP_EVENT_PARAM_GESTURE_BEGIN, kCutoff, 0.0, 0},
+                                 {CLAP_EVENT_PARAM_VALUE, kCutoff, double(0.7f), 0},
+                                 {CLAP_EVENT_PARAM_VALUE, kStages, 3.0, 0},
+                                 {CLAP_EVENT_PARAM_GESTURE_END, kCutoff, 0.0, 0},
+                                 {CLAP_EVENT_PARAM_VALUE, kCutoff, 0.0, 10}};
+    ASSERT_EQ(output.events.size(), std::size(expected));
+    for (std::uint32_t i = 0; i < std::size(expected); ++i) {
+        const clap_event_header_t* event = output.at(i);
+        EXPECT_EQ(event->type, expected[i].type) << i;
+        EXPECT_EQ(event->time, expected[i].time) << i;
+        const clap_id id = event->type == CLAP_EVENT_PARAM_VALUE
+                               ? reinterpret_cast<const clap_event_param_value_t*>(event)->param_id
+                               : reinterpret_cast<const clap_event_param_gesture_t*>(event)->param_id;
+        EXPECT_EQ(id, parameterDescription(expected[i].index).id) << i;
+        if (event->type == CLAP_EVENT_PARAM_VALUE) {
+            EXPECT_EQ(reinterpret_cast<const clap_event_param_value_t*>(event)->value, expected[i].value) << i;
+        }
+    }
+    ClapTestEvents again;
+    plugin.process(in, out, 0, 64, nullptr, &again);
+    EXPECT_TRUE(again.events.empty());
+}
+
+// Debug builds (release builds do no such checks) catch a host that flushes on its main
+// thread while it processes: flush and process would then run at once.
+#ifndef NDEBUG
+TEST(ClapEffectDeathTest, AFlushBesideProcessingIsCaught) {
+    static const clap_host_thread_check_t mainThreadOnly = {[](const clap_host_t*) { return true; },
+                                                           [](const clap_host_t*) { return false; }};
+    clap_host_t host = kClapTestHost;
+    host.get_extension = [](const clap_host_t*, const char* id) -> const void* {
+        return std::strcmp(id, CLAP_EXT_THREAD_CHECK) == 0 ? &mainThreadOnly : nullptr;
+    };
+    const clap_plugin_t* plugin = clapFactory()->create_plugin(clapFactory(), &host, kClapMono.id);
+    plugin->init(plugin);
+    plugin->activate(plugin, 44100.0, 1, 512);
+    const auto* params = static_cast<const clap_plugin_params_t*>(plugin->get_extension(plugin, CLAP_EXT_PARAMS));
+    ClapTestEvents in, out;
+    params->flush(plugin, &in.in, &out.out);
+    plugin->start_processing(plugin);
+    EXPECT_DEATH(params->flush(plugin, &in.in, &out.out), "");
+    plugin->stop_processing(plugin);
+    plugin->deactivate(plugin);
+    plugin->destroy(plugin);
+}
+#endif

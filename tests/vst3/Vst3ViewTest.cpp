@@ -4,17 +4,12 @@
 // the knob's pixels; the host's content scale sizes it; attach and remove leave nothing.
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-
-#include <cmath>
 #include <cstring>
+#include <memory>
 #include <vector>
 
-#include "editor/PanelLayout.h"
-#include "gui/CImage.h"
 #include "plugin/PluginDescription.h"
+#include "tests/support/X11HostWindow.h"
 #include "tests/vst3/Vst3HostObjects.h"
 
 namespace {
@@ -93,17 +88,11 @@ private:
     } frameFace{&kFrame, this}, loopFace{&kLoop, this}, handlerFace{&kHandler, this};
 };
 
-Display* const display = XOpenDisplay(nullptr);
-
 class Vst3ViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        int event, error, major, minor;
-        if (!display || !XTestQueryExtension(display, &event, &error, &major, &minor))
-            GTEST_SKIP() << "no X display with XTest";
-        parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 800, 212, 0, 0, 0);
-        XMapRaised(display, parent);
-        XSync(display, False);
+        if (!X11HostWindow::hasXTest()) GTEST_SKIP() << "no X display with XTest";
+        window = std::make_unique<X11HostWindow>();
         v3_cpp_obj(plugin.controller)->set_component_handler(plugin.controller, host.handler());
         view = v3_cpp_obj(plugin.controller)->create_view(plugin.controller, "editor");
         ASSERT_NE(view, nullptr);
@@ -111,46 +100,23 @@ protected:
     }
     void TearDown() override {
         if (view) v3_cpp_obj_unref(view);
-        if (parent) XDestroyWindow(display, parent);
-        if (display) XSync(display, False);
     }
     bool attach() {
-        return v3_cpp_obj(view)->attached(view, reinterpret_cast<void*>(parent), V3_VIEW_PLATFORM_TYPE_X11) == V3_OK;
+        return v3_cpp_obj(view)->attached(view, reinterpret_cast<void*>(window->parent), V3_VIEW_PLATFORM_TYPE_X11) == V3_OK;
     }
     void run(int passes = 3) {
         for (int i = 0; i < passes; ++i) {
-            XSync(display, False);
+            XSync(X11HostWindow::display(), False);
             host.deliver();
             host.tick();
         }
     }
-    Window panelWindow() {
-        Window root, up, *children = nullptr;
-        unsigned count = 0;
-        XQueryTree(display, parent, &root, &up, &children, &count);
-        const Window w = count ? children[0] : 0;
-        if (children) XFree(children);
-        return count == 1 ? w : 0;
-    }
-    std::vector<unsigned long> pixels(int left, int top, int size) {
-        std::vector<unsigned long> out;
-        XImage* image = XGetImage(display, panelWindow(), left, top, unsigned(size), unsigned(size), AllPlanes, ZPixmap);
-        if (!image) return out;
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x) out.push_back(XGetPixel(image, x, y));
-        XDestroyImage(image);
-        return out;
-    }
-    void moveTo(int x, int y) {
-        int rx = 0, ry = 0;
-        Window child;
-        XTranslateCoordinates(display, parent, DefaultRootWindow(display), x, y, &rx, &ry, &child);
-        XTestFakeMotionEvent(display, -1, rx, ry, 0);
-    }
+    Window panelWindow() { return window->panelWindow(); }
+    std::vector<std::uint32_t> pixels(int left, int top, int size) { return window->pixels(left, top, size); }
 
     Vst3TestInstance plugin;
     Vst3Host host;
-    Window parent = 0;
+    std::unique_ptr<X11HostWindow> window;
     v3_plugin_view** view = nullptr;
 };
 
@@ -165,24 +131,7 @@ TEST_F(Vst3ViewTest, ADragOnCutoffIsOneGestureOfRisingEdits) {
     ASSERT_NE(host.timer, nullptr) << "the view ticks from the host's run loop";
     ASSERT_NE(host.events, nullptr) << "and watches the X connection there";
     run();
-    // Round the knob clockwise over the top, from lower left to lower right.
-    const panel::Control& knob = panel::control(kCutoff);
-    CImage* image = new CImage(knob.image);
-    const double side = image->getWidth();
-    image->release();
-    const double cx = knob.topLeft.x + side / 2, cy = knob.topLeft.y + side / 2, radius = side * 0.35;
-    std::vector<std::pair<int, int>> path;
-    for (double degrees = 200.0; degrees >= -20.0; degrees -= 40.0)
-        path.emplace_back(int(std::lround(cx + radius * std::cos(degrees * M_PI / 180))),
-                          int(std::lround(cy - radius * std::sin(degrees * M_PI / 180))));
-    moveTo(path[0].first, path[0].second);
-    XTestFakeButtonEvent(display, Button1, True, 0);
-    run(1);
-    for (std::size_t i = 1; i < path.size(); ++i) {
-        moveTo(path[i].first, path[i].second);
-        run(1);
-    }
-    XTestFakeButtonEvent(display, Button1, False, 0);
+    window->dragKnob(kCutoff, [this] { run(1); });
     run();
     const v3_param_id cutoff = parameterDescription(kCutoff).id;
     ASSERT_GE(host.edits.size(), 3u);
@@ -206,7 +155,7 @@ TEST_F(Vst3ViewTest, HostChangesMoveTheControls) {
     ASSERT_TRUE(attach());
     run();
     const panel::Control& knob = panel::control(kResonance);
-    const std::vector<unsigned long> before = pixels(knob.topLeft.x, knob.topLeft.y, 56);
+    const std::vector<std::uint32_t> before = pixels(knob.topLeft.x, knob.topLeft.y, 56);
     v3_cpp_obj(plugin.controller)->set_parameter_normalised(plugin.controller, parameterDescription(kResonance).id, 0.9);
     run();
     EXPECT_NE(pixels(knob.topLeft.x, knob.topLeft.y, 56), before);
@@ -237,7 +186,7 @@ TEST_F(Vst3ViewTest, TheContentScaleSizesTheViewAndAttachingLeavesNothing) {
         run(1);
         EXPECT_NE(panelWindow(), 0u);
         v3_cpp_obj(view)->removed(view);
-        XSync(display, False);
+        XSync(X11HostWindow::display(), False);
         EXPECT_EQ(panelWindow(), 0u);
         EXPECT_EQ(host.timer, nullptr);
     }

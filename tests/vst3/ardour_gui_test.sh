@@ -4,7 +4,8 @@
 # on the Cutoff knob while the transport rolls is written as Touch automation (Ardour
 # writes Touch only between the panel's begin and end of the gesture); the panel shows
 # the dragged value during the drag and the value Ardour plays back after it. The
-# screenshots, the snapshots they were compared with and their differences stay in SHOTS.
+# screenshots, the snapshots they were compared with, their differences and Ardour's log
+# stay in SHOTS.
 #   tests/vst3/ardour_gui_test.sh BIN_DIR SHOTS
 set -euo pipefail
 name=ardour_gui
@@ -29,6 +30,7 @@ ardour_pid='' xvfb_pid=''
 cleanup() {
   for pid in $ardour_pid $xvfb_pid; do kill "$pid" 2>/dev/null || true; done
   wait
+  [ ! -f "$work/ardour.log" ] || cp "$work/ardour.log" "$shots/"
   rm -rf "$HOME"
 }
 trap cleanup EXIT
@@ -42,7 +44,7 @@ log_fail() {
 # Been here before (no first-run wizard), the dummy backend offered and started by itself
 # (no audio/MIDI setup dialog).
 config=$HOME/.config/ardour7
-mkdir -p "$config"
+mkdir -p "$config" "$HOME/.local/share"  # GTK keeps its recent files there
 touch "$config/.a7"
 cat >"$config/config" <<'XML'
 <?xml version="1.0" encoding="UTF-8"?>
@@ -115,11 +117,17 @@ xdotool windowfocus --sync "$main" key space
 sleep 1
 xdotool mousemove $((left + 321)) $((top + 120)) sleep 0.3 mousedown 1
 for point in "330 104" "343 95" "356 91" "369 93" "381 101"; do
-  set -- $point
-  xdotool sleep 0.15 mousemove $((left + $1)) $((top + $2))
+  read -r x y <<<"$point"
+  xdotool sleep 0.15 mousemove $((left + x)) $((top + y))
 done
-sleep 0.7
-capture 1-dragging
+# Held still: once two pictures a moment apart agree, the panel has drawn the drag.
+for _ in $(seq 20); do
+  sleep 0.2
+  capture 1-dragging
+  "$compare" -metric AE "$shots/1-dragging.png" "$shots/1-dragging-earlier.png" null: 2>/dev/null && break
+  mv "$shots/1-dragging.png" "$shots/1-dragging-earlier.png"
+done
+rm -f "$shots/1-dragging-earlier.png"
 xdotool mouseup 1
 sleep 1
 xdotool windowfocus --sync "$main" key space

@@ -3,7 +3,7 @@
 JOBS ?= $(shell nproc)
 CMAKE_GEN = -G Ninja
 
-.PHONY: all deps deps-demo build build-windows dist demo test test-release test-asan test-tsan test-fuzz test-fuzz-image test-windows install uninstall clean
+.PHONY: all deps deps-demo deps-hosts build build-windows dist demo test test-release test-asan test-tsan test-fuzz test-fuzz-image test-windows test-hosts install uninstall clean
 
 all: build
 
@@ -48,6 +48,15 @@ test-tsan: deps build/tsan/build.ninja
 	cmake --build build/tsan -j $(JOBS)
 	xvfb-run -a ctest --test-dir build/tsan --output-on-failure -j $(JOBS) -L threads
 	bash tools/check-skipped-tests.sh build/tsan
+
+# Quorvane.vst3 in Ardour's GUI under Xvfb: the panel in its window, a knob drag recorded
+# as Touch automation; the screenshots stay in build/release/test-hosts.
+deps-hosts:
+	@bash tools/install-deps.sh hosts
+
+test-hosts: deps-hosts build/release/build.ninja
+	cmake --build build/release -j $(JOBS) --target QuorvaneVst3 Quorvane quorvane-render
+	bash tests/vst3/ardour_gui_test.sh build/release/bin build/release/test-hosts
 
 # Each fuzzer runs for FUZZ_SECONDS under AddressSanitizer and UndefinedBehaviorSanitizer.
 FUZZ_SECONDS ?= 20

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a command needs, when they are missing:
 #   tools/install-deps.sh demo   the Linux build and the demo (make demo)
-#   tools/install-deps.sh test   everything make test builds and runs
+#   tools/install-deps.sh hosts  the demo's and what make test-hosts runs
+#   tools/install-deps.sh test   everything make test and make test-hosts build and run
 # Idempotent and non-interactive; run as root (or with sudo available). A package index
 # that fails to download is reported and the install goes on; only a failed install
 # stops it. The i386 architecture and 32-bit Wine are added only where this machine runs
@@ -31,11 +32,14 @@ demo_packages=(
   # the VST3 and CLAP declarations the render tool hosts those formats with
   dpf-source
 )
+hosts_packages=(
+  # Ardour's GUI on a display of its own, driven by the pointer and the keyboard, its
+  # windows photographed and compared with the panel's pictures
+  xvfb xauth x11-utils ardour xdotool x11-apps imagemagick
+)
 test_packages=(
   # the fuzzers and the leak checker
   clang libclang-rt-14-dev
-  # a display for the window tests
-  xvfb xauth x11-utils
   # the character maps localedef needs for the comma-decimal locale the tests build
   locales
   # third-party plug-ins the render host is tested against (zam's VST 2, VST3 and CLAP builds)
@@ -43,9 +47,9 @@ test_packages=(
   # LV2 hosts and checkers for the LV2 bundle: lv2ls, lv2info and lv2apply, jalv with a
   # JACK server of its own, sord_validate
   lilv-utils jalv jackd2 sordi
-  # Ardour 7 headless (ardour7-lua, ardour7-export, its VST3 scanner) for the VST3 bundle,
-  # Qtractor's plug-in scanner for the CLAP file
-  ardour qtractor
+  # Qtractor's plug-in scanner for the CLAP file (Ardour, for the VST3 bundle headless
+  # too, and Xvfb for the window tests come with the hosts' set)
+  qtractor
   # the Windows builds: mingw-w64 for x86 and x64, zlib for them, 64-bit Wine, and what
   # fetches and unpacks Debian's sources of libpng and libsndfile
   g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64
@@ -54,8 +58,9 @@ test_packages=(
 
 case $command in
   demo) packages=("${demo_packages[@]}") ;;
-  test) packages=("${demo_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "install-deps.sh: say demo or test, not '$command'" >&2; exit 2 ;;
+  hosts) packages=("${demo_packages[@]}" "${hosts_packages[@]}") ;;
+  test) packages=("${demo_packages[@]}" "${test_packages[@]}" "${hosts_packages[@]}") ;;
+  *) echo "install-deps.sh: say demo, hosts or test, not '$command'" >&2; exit 2 ;;
 esac
 
 apt_etc=${QV_APT_ETC:-/etc/apt}

@@ -12,23 +12,11 @@ if ! command -v ardour7-lua >/dev/null; then
   exit 77
 fi
 bin=$(realpath "$1")
-lua=$(dirname "$(realpath "$0")")/ardour_vst3_test.lua
-HOME=$(mktemp -d)
-export HOME
-trap 'rm -rf "$HOME"' EXIT
-work=$HOME/work
-mkdir -p "$work" "$HOME/.vst3"
-fail() { echo "$name: $*" >&2; exit 1; }
+here=$(dirname "$(realpath "$0")")
+lua=$here/ardour_vst3_test.lua
+source "$here/ardour_home.sh"
 ardour_lua() { ardour7-lua "$lua" "$@" >"$work/lua.log" 2>&1 || { cat "$work/lua.log" >&2; fail "ardour7-lua $1 failed"; }; }
-
-# Installed as a user installs it. Ardour takes the scanner's cache only when it is newer
-# than the module, to the second: a bundle built a moment before would be ignored.
-cp -r "$bin/Quorvane.vst3" "$HOME/.vst3"
-find "$HOME/.vst3" -exec touch -d "1 minute ago" {} +
-# The scanner exits 0 whatever it found; it also writes the cache ardour7-lua reads.
-scan=$(LD_LIBRARY_PATH=/usr/lib/ardour7 /usr/lib/ardour7/ardour-vst3-scanner -f -v "$HOME/.vst3/Quorvane.vst3" 2>&1) || true
-grep -q "Found Plugin: Quorvane$" <<<"$scan" || { echo "$scan" >&2; fail "the scanner did not find Quorvane"; }
-echo "scanner: Found Plugin: Quorvane"
+ardour_home "$bin"
 
 "$bin/quorvane-demo-input" "$work/demo.wav" >/dev/null
 ardour_lua input "$work/demo.wav" "$work/input.wav"

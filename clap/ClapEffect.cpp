@@ -213,9 +213,24 @@ void ClapEffect::onMainThread() {
     if (editor && editor->ticks()) editor->ticks()->onMainThread();
 }
 
+// A host that takes no events for a long drag must still see every gesture end and the
+// final value: values leave room for them in the queue.
+constexpr std::size_t kRoomForEnds = 16;
+
+void ClapEffect::beginGesture(std::int32_t index) { sendGesture({Gesture::Begin, index, 0.0}); }
+
 void ClapEffect::setParameterFromPanel(std::int32_t index, float value) {
     engine.setParameter(index, value);
-    sendGesture({Gesture::Value, index, value});
+    if (gestures.room() > kRoomForEnds)
+        sendGesture({Gesture::Value, index, value});
+    else
+        valueLeftOut = true;
+}
+
+void ClapEffect::endGesture(std::int32_t index) {
+    if (valueLeftOut) sendGesture({Gesture::Value, index, engine.parameter(index)});
+    valueLeftOut = false;
+    sendGesture({Gesture::End, index, 0.0});
 }
 
 // Always safe to ask: the host answers with a process or a flush.

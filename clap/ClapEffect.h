@@ -61,8 +61,9 @@ public:
     // The panel's side: the engine follows at once, the host hears of it through the
     // next process or flush.
     float parameter(std::int32_t index) const { return engine.parameter(index); }
+    void beginGesture(std::int32_t index);
     void setParameterFromPanel(std::int32_t index, float value);
-    void sendGesture(const Gesture& gesture);
+    void endGesture(std::int32_t index);
     std::int32_t oversampleFactor() const { return engine.oversampleFactor(); }
 
 private:
@@ -78,6 +79,10 @@ private:
     const clap_host_params_t* hostParams = nullptr;
     ThreadCheck threadCheck;
     std::atomic<bool> processing{false};
+    void sendGesture(const Gesture& gesture);
+
     GestureQueue gestures;
+    // A value the queue had no room for: the gesture's end then carries the last one.
+    bool valueLeftOut = false;
     std::unique_ptr<ClapGui> editor;
 };

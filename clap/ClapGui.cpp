@@ -155,11 +155,11 @@ void ClapGui::setParameterAndNotify(std::int32_t index, float value) {
 
 // The splash's tag is no parameter: only parameters are told.
 void ClapGui::beginEdit(std::int32_t index) {
-    if (index >= 0 && index < kNumParams) effect.sendGesture({Gesture::Begin, index, 0.0});
+    if (index >= 0 && index < kNumParams) effect.beginGesture(index);
 }
 
 void ClapGui::endEdit(std::int32_t index) {
-    if (index >= 0 && index < kNumParams) effect.sendGesture({Gesture::End, index, 0.0});
+    if (index >= 0 && index < kNumParams) effect.endGesture(index);
 }
 
 std::int32_t ClapGui::oversampleFactor() const { return effect.oversampleFactor(); }

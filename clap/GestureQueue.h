@@ -1,6 +1,5 @@
 // The panel's gestures on their way from the main thread to the host's output events,
-// which only process or flush may fill (never both at once: one reader). A gesture that
-// does not fit, the host having taken none for 256, is dropped.
+// which only process or flush may fill (never both at once: one reader).
 #pragma once
 
 #include <cstdint>

@@ -17,6 +17,10 @@ public:
         written.store(tail + 1, std::memory_order_release);
         return true;
     }
+    // Free slots as the writer sees them: at least this many pushes will succeed.
+    std::size_t room() const {
+        return Capacity - (written.load(std::memory_order_relaxed) - read.load(std::memory_order_acquire));
+    }
     bool pop(T& value) {
         const std::size_t head = read.load(std::memory_order_relaxed);
         if (head == written.load(std::memory_order_acquire)) return false;

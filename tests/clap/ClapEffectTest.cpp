@@ -125,10 +125,10 @@ TEST(ClapEffect, StateMovesThroughAStreamThreeBytesAtATime) {
 TEST(ClapEffect, PanelGesturesLeaveInTheNextProcess) {
     ClapTestPlugin plugin(2);
     ClapEffect& effect = *ClapEffect::of(plugin.plugin);
-    effect.sendGesture({Gesture::Begin, kCutoff, 0.0});
+    effect.beginGesture(kCutoff);
     effect.setParameterFromPanel(kCutoff, 0.7f);
     effect.setParameterFromPanel(kStages, 0.7f);  // three stages
-    effect.sendGesture({Gesture::End, kCutoff, 0.0});
+    effect.endGesture(kCutoff);
     EXPECT_EQ(effect.parameter(kCutoff), 0.7f);
     Buffers in(2, 64), out(2, 64);
     ClapTestEvents cc, output;
@@ -161,6 +161,24 @@ TEST(ClapEffect, PanelGesturesLeaveInTheNextProcess) {
     ClapTestEvents again;
     plugin.process(in, out, 0, 64, nullptr, &again);
     EXPECT_TRUE(again.events.empty());
+}
+
+// A long drag while the host takes no events: the gesture still ends, after the last value.
+TEST(ClapEffect, ALongDragTheHostDoesNotTakeStillEndsOnItsLastValue) {
+    ClapTestPlugin plugin(2);
+    ClapEffect& effect = *ClapEffect::of(plugin.plugin);
+    effect.beginGesture(kResonance);
+    for (int step = 1; step <= 1000; ++step) effect.setParameterFromPanel(kResonance, step / 1000.0f);
+    effect.endGesture(kResonance);
+    Buffers in(2, 64), out(2, 64);
+    ClapTestEvents output;
+    plugin.process(in, out, 0, 64, nullptr, &output);
+    ASSERT_GE(output.events.size(), 3u);
+    const std::size_t last = output.events.size() - 1;
+    EXPECT_EQ(output.at(0)->type, CLAP_EVENT_PARAM_GESTURE_BEGIN);
+    ASSERT_EQ(output.at(last - 1)->type, CLAP_EVENT_PARAM_VALUE);
+    EXPECT_EQ(reinterpret_cast<const clap_event_param_value_t*>(output.at(last - 1))->value, 1.0);
+    EXPECT_EQ(output.at(last)->type, CLAP_EVENT_PARAM_GESTURE_END);
 }
 
 // Debug builds (release builds do no such checks) catch a host that flushes on its main

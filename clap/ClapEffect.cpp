@@ -199,6 +199,7 @@ ClapEffect::~ClapEffect() = default;
 bool ClapEffect::init() {
     threadCheck.init(host);
     hostParams = static_cast<const clap_host_params_t*>(host->get_extension(host, CLAP_EXT_PARAMS));
+    hostState = static_cast<const clap_host_state_t*>(host->get_extension(host, CLAP_EXT_STATE));
     return true;
 }
 
@@ -231,6 +232,9 @@ void ClapEffect::endGesture(std::int32_t index) {
     if (valueLeftOut) sendGesture({Gesture::Value, index, engine.parameter(index)});
     valueLeftOut = false;
     sendGesture({Gesture::End, index, 0.0});
+    // Hosts that save only on their own changes (Qtractor) would otherwise keep Save off
+    // and lose the turn at quit.
+    if (hostState) hostState->mark_dirty(host);
 }
 
 // Always safe to ask: the host answers with a process or a flush.

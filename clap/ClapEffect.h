@@ -77,6 +77,7 @@ private:
     PluginEngine engine;
     float sampleRate = 44100.0f;
     const clap_host_params_t* hostParams = nullptr;
+    const clap_host_state_t* hostState = nullptr;
     ThreadCheck threadCheck;
     std::atomic<bool> processing{false};
     void sendGesture(const Gesture& gesture);

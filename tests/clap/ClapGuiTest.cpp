@@ -1,9 +1,10 @@
 // The CLAP panel in a window under X, driven as a Linux host drives it: with the host's
 // timer and its watch over the X connection, and with a host offering neither, where the
 // panel asks for main-thread callbacks itself. A real pointer drag leaves the plug-in as
-// gesture begin, rising values and gesture end through the flush the panel asks for; a
-// value the host flushes in draws the knob as a fresh panel at that value; the panel has
-// one size at the host's scale; making, rescaling and destroying it leaves nothing.
+// gesture begin, rising values and gesture end through the flush the panel asks for, and
+// marks the host's saved state out of date once; a value the host flushes in draws the
+// knob as a fresh panel at that value; the panel has one size at the host's scale;
+// making, rescaling and destroying it leaves nothing.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -31,6 +32,7 @@ struct GuiHost {
     clap_id timer = CLAP_INVALID_ID;
     int fd = -1;
     int flushRequests = 0;
+    int dirtyMarks = 0;
     std::atomic<bool> callbackRequested{false};
 
     clap_host_t host{CLAP_VERSION_INIT, this, "test", "Quorvane", "", "1", extension,
@@ -58,7 +60,9 @@ private:
         static const clap_host_thread_check_t threads = {
             [](const clap_host_t* h) { return std::this_thread::get_id() == self(h)->mainThread; },
             [](const clap_host_t*) { return false; }};
+        static const clap_host_state_t state = {[](const clap_host_t* h) { ++self(h)->dirtyMarks; }};
         if (!std::strcmp(id, CLAP_EXT_PARAMS)) return &params;
+        if (!std::strcmp(id, CLAP_EXT_STATE)) return &state;
         if (!std::strcmp(id, CLAP_EXT_THREAD_CHECK)) return &threads;
         if (!self(h)->offersTimerAndFd) return nullptr;
         if (!std::strcmp(id, CLAP_EXT_TIMER_SUPPORT)) return &timers;
@@ -139,6 +143,7 @@ TEST_P(ClapGuiTest, ADragOnCutoffLeavesAsOneGestureOfRisingValues) {
     window->dragKnob(kCutoff, [this] { run(1); });
     run();
     EXPECT_GT(host.flushRequests, 0);
+    EXPECT_EQ(host.dirtyMarks, 1) << "a host that saves only what it was told changed (Qtractor) hears of the gesture";
     ClapTestEvents none, out;
     flush(none, out);
     const clap_id cutoff = parameterDescription(kCutoff).id;

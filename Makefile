@@ -50,13 +50,15 @@ test-tsan: deps build/tsan/build.ninja
 	bash tools/check-skipped-tests.sh build/tsan
 
 # Quorvane.vst3 in Ardour's GUI under Xvfb: the panel in its window, a knob drag recorded
-# as Touch automation; the screenshots stay in build/release/test-hosts.
+# as Touch automation; then Quorvane.clap in Qtractor's, a knob drag saved with the
+# session. The screenshots stay in build/release/test-hosts (Qtractor's in qtractor/).
 deps-hosts:
 	@bash tools/install-deps.sh hosts
 
 test-hosts: deps-hosts build/release/build.ninja
-	cmake --build build/release -j $(JOBS) --target QuorvaneVst3 Quorvane quorvane-render
+	cmake --build build/release -j $(JOBS) --target QuorvaneVst3 QuorvaneClap Quorvane quorvane-render
 	bash tests/vst3/ardour_gui_test.sh build/release/bin build/release/test-hosts || [ $$? -eq 77 ]
+	bash tests/clap/qtractor_gui_test.sh build/release/bin build/release/test-hosts/qtractor || [ $$? -eq 77 ]
 
 # Each fuzzer runs for FUZZ_SECONDS under AddressSanitizer and UndefinedBehaviorSanitizer.
 FUZZ_SECONDS ?= 20

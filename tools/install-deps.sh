@@ -36,6 +36,8 @@ hosts_packages=(
   # Ardour's GUI on a display of its own, driven by the pointer and the keyboard, its
   # windows photographed and compared with the panel's pictures
   xvfb xauth x11-utils ardour xdotool x11-apps imagemagick
+  # Qtractor, the CLAP host (its plug-in scanner too), with a JACK server of its own
+  qtractor jackd2
 )
 test_packages=(
   # the fuzzers and the leak checker
@@ -44,12 +46,9 @@ test_packages=(
   locales
   # third-party plug-ins the render host is tested against (zam's VST 2, VST3 and CLAP builds)
   zam-plugins dpf-plugins-vst
-  # LV2 hosts and checkers for the LV2 bundle: lv2ls, lv2info and lv2apply, jalv with a
-  # JACK server of its own, sord_validate
-  lilv-utils jalv jackd2 sordi
-  # Qtractor's plug-in scanner for the CLAP file (Ardour, for the VST3 bundle headless
-  # too, and Xvfb for the window tests come with the hosts' set)
-  qtractor
+  # LV2 hosts and checkers for the LV2 bundle: lv2ls, lv2info and lv2apply, jalv,
+  # sord_validate (jalv's JACK server, Ardour, Qtractor and Xvfb come with the hosts' set)
+  lilv-utils jalv sordi
   # the Windows builds: mingw-w64 for x86 and x64, zlib for them, 64-bit Wine, and what
   # fetches and unpacks Debian's sources of libpng and libsndfile
   g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix libz-mingw-w64-dev wine wine64

@@ -185,7 +185,7 @@ for _ in $(seq 20); do [[ "$(xdotool getwindowname "$main")" == *"[modified]"* ]
 step "dragged Cutoff: Qtractor shows \"$(xdotool getwindowname "$main")\""
 
 # Ctrl+S, with the pointer over the track area (keys go where the pointer is: no window
-# manager here).
+# manager here). Qtractor saves each parameter's value as the plug-in reports it.
 touch "$work/before-save"
 xdotool mousemove $((mainx + 500)) $((mainy + 400)) click 1 sleep 0.3 key ctrl+s
 for _ in $(seq 50); do [ "$session" -nt "$work/before-save" ] && break; sleep 0.1; done

@@ -10,21 +10,14 @@
 set -euo pipefail
 name=ardour_gui
 skip() { echo "Skipped, not run: $name: $*"; exit 77; }
-for tool in ardour:ardour ardour7-lua:ardour Xvfb:xvfb xdotool:xdotool xwd:x11-apps xwininfo:x11-utils; do
-  command -v "${tool%:*}" >/dev/null || skip "${tool%:*} is not installed (Debian package ${tool#*:})"
-done
-# ImageMagick 6 under its own names: a `convert` earlier on PATH may be another program.
-convert=$(command -v convert-im6.q16 || command -v convert) || skip "ImageMagick is not installed (Debian package imagemagick)"
-compare=$(command -v compare-im6.q16 || command -v compare) || skip "ImageMagick is not installed (Debian package imagemagick)"
-
 bin=$(realpath "$1")
 mkdir -p "$2"
 shots=$(realpath "$2")
 rm -f "$shots"/*.png
 here=$(dirname "$(realpath "$0")")
 source "$here/ardour_home.sh"
-started=$EPOCHREALTIME
-step() { echo "$(awk -v a="$started" -v b="$EPOCHREALTIME" 'BEGIN { printf "%5.1f s", b - a }')  $*"; }
+source "$here/../support/host_gui.sh"
+require_tools ardour:ardour ardour7-lua:ardour
 ardour_home "$bin"
 ardour_pid='' xvfb_pid=''
 cleanup() {
@@ -67,11 +60,7 @@ ardour7-lua "$here/ardour_gui_test.lua" session "$work/session" >"$work/lua.log"
   { cat "$work/lua.log" >&2; fail "ardour7-lua failed"; }
 step "$(grep '^session ' "$work/lua.log")"
 
-Xvfb -displayfd 3 -screen 0 1600x1000x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || { cat "$work/xvfb.log" >&2; fail "Xvfb did not start"; }
-export DISPLAY=:$(cat "$work/display")
+start_xvfb
 
 # The panel's own picture at the first program: its size is the view's.
 "$bin/quorvane-render" -q --snapshot "$shots/0-opened-snapshot.png" "$bin/Quorvane.so"
@@ -85,50 +74,13 @@ main=$(xdotool search --onlyvisible --name ' - Ardour$' | head -n 1)
 [ -n "$main" ] || log_fail "no editor window"
 step "Ardour shows \"$(xdotool getwindowname "$plugin")\""
 # The view is a child of the plug-in window (under Ardour's toolbar) of the panel's size.
-view=$(xwininfo -id "$plugin" -tree | awk -v size="$size" '$0 ~ " " size "\\+" { id = $1 } END { print id }')
-[ -n "$view" ] || { xwininfo -id "$plugin" -tree >&2; log_fail "no $size child window in the plug-in window"; }
-read -r left top < <(xwininfo -id "$view" | awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { print x, $NF }')
-step "the view: window $view, $size at $left,$top"
-
-capture() { xwd -id "$view" -silent | "$convert" xwd:- "$shots/$1.png"; }
-# NAME VALUE: the picture NAME against the snapshot with Cutoff at VALUE; the pixels that
-# differ are marked in NAME-diff.png.
-differing() {
-  [ -f "$shots/$1-snapshot.png" ] || "$bin/quorvane-render" -q --snapshot "$shots/$1-snapshot.png" --param 3="$2" "$bin/Quorvane.so"
-  "$compare" -metric AE "$shots/$1.png" "$shots/$1-snapshot.png" "$shots/$1-diff.png" 2>&1 || true
-}
-# NAME VALUE WHAT: the view as it is now, given a few seconds to draw.
-expect_view() {
-  local differ
-  for _ in $(seq 20); do
-    capture "$1"
-    differ=$(differing "$1" "$2")
-    [ "$differ" = 0 ] && break
-    sleep 0.25
-  done
-  [ "$differ" = 0 ] || log_fail "$3: $differ pixels differ from the snapshot with Cutoff at $2 ($shots/$1*.png)"
-  step "$3: the view equals the snapshot with Cutoff at $2"
-}
+find_view "$plugin" "$size"
 expect_view 0-opened 0.2 "opened"
 
-# Roll, then drag the Cutoff knob (its centre is at 356,126 on the panel) round its arc
-# from where it points at 0.2 to the upper right, in steps a person's drag would take.
+# Roll, drag Cutoff, stop.
 xdotool windowfocus --sync "$main" key space
 sleep 1
-xdotool mousemove $((left + 321)) $((top + 120)) sleep 0.3 mousedown 1
-for point in "330 104" "343 95" "356 91" "369 93" "381 101"; do
-  read -r x y <<<"$point"
-  xdotool sleep 0.15 mousemove $((left + x)) $((top + y))
-done
-# Held still: once two pictures a moment apart agree, the panel has drawn the drag.
-for _ in $(seq 20); do
-  sleep 0.2
-  capture 1-dragging
-  "$compare" -metric AE "$shots/1-dragging.png" "$shots/1-dragging-earlier.png" null: 2>/dev/null && break
-  mv "$shots/1-dragging.png" "$shots/1-dragging-earlier.png"
-done
-rm -f "$shots/1-dragging-earlier.png"
-xdotool mouseup 1
+drag_cutoff
 sleep 1
 xdotool windowfocus --sync "$main" key space
 step "rolled, dragged Cutoff, stopped"
